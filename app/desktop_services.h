@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the program asks of the desktop beyond its own window: the clipboard, starting
+// programs and finding the browser.
+class DesktopServices {
+public:
+    virtual ~DesktopServices() = default;
+
+    // The folder that holds the program file.
+    virtual QString programFolder() const = 0;
+
+    virtual void clearClipboard() = 0;
+    virtual void setClipboardText(const QString& text) = 0;
+
+    // Starts a program without waiting for it; false when it cannot be started.
+    virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
+
+    // The program the desktop associates with the type of an existing file, if any.
+    virtual std::optional<QString> findExecutable(const QString& fileName) = 0;
+    // Starts that program with the parameter; false when it cannot be started.
+    virtual bool shellExecute(const QString& program, const QString& parameter) = 0;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The controls and dialogs of the main window as the procedures of MireloftMain see them. The
+// Qt window implements it; tests replace it with a scripted fake.
+class FormView {
+public:
+    virtual ~FormView() = default;
+
+    virtual void setCaption(const QString& caption) = 0;
+
+    // ML_Selector. The items come already in display order.
+    virtual void setSelectorItems(const QStringList& items) = 0;
+    // The selected entry, or the empty text when none is selected.
+    virtual QString selectorText() const = 0;
+
+    // ML_Editor. Line breaks are carriage return and line feed, as the item file stores them.
+    virtual QString editorText() const = 0;
+    virtual void setEditorText(const QString& text) = 0;
+
+    // A modal message box; style is a sum of message-box flags (see MessageBoxStyle). Returns
+    // the code of the button that closed it.
+    virtual int messageBox(const QString& message, int style, const QString& title) = 0;
+    // A modal one-line input dialog. Returns the empty text on Cancel.
+    virtual QString inputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText) = 0;
+
+    // Layout, in twips. The client area starts at 0, 0.
+    virtual float scaleWidth() const = 0;
+    virtual float scaleHeight() const = 0;
+    virtual float toolbarHeight() const = 0;
+    // The list may take a smaller height than asked, to show whole rows only.
+    virtual void setSelectorGeometry(float left, float top, float width, float height) = 0;
+    virtual float selectorHeight() const = 0;
+    virtual void setEditorGeometry(float left, float top, float width, float height) = 0;
+
+    // Ends the program at once.
+    virtual void quit() = 0;
+};

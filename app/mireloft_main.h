@@ -1,0 +1,67 @@
+#pragma once
+
+#include "store/note_record.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class DesktopServices;
+class FormView;
+
+// The main window's state and procedures, free of widgets. Every behaviour of the program is
+// one of these procedures; the window (or a test) calls them and they talk back through
+// FormView and DesktopServices. The procedures are grouped by subject across app/, commands/
+// and help/.
+class MireloftMain {
+public:
+    MireloftMain(FormView& view, DesktopServices& desktop);
+
+    // The form-level message variables: each command sets them right before its message box.
+    QString Msg;
+    std::optional<qint16> Style;
+    QString Title;
+    std::optional<qint32> Response;
+
+    // The help file that F1 opens.
+    QString HelpFile;
+
+    // Start-up and shut-down.
+    void Form_Load();
+    void Form_UnLoad(qint16& cancel);
+    void mnu_exit_Click();
+    void Form_Resize();
+
+    // The tag list and the note commands.
+    void DisplayTags();
+    void ML_Selector_Click();
+    void mnu_New_Click();
+    void mnu_SaveQuote_Click();
+    void mnu_rename_Click();
+    void mnu_delete_Click();
+    void mnu_copy_Click();
+
+    // Help and web.
+    void mnu_contents_Click();
+    void mnu_about_Click();
+    void mnu_www_Click();
+    void showHelpTopic(int topic);
+
+    void ML_TB1_ButtonClick(const QString& key);
+
+    // The one record buffer all commands share; zero-filled at start.
+    NoteRecord& recordBuffer() { return m_record; }
+
+private:
+    // Response = message box (Msg, Style, Title).
+    void showMessage();
+    void updateCaption();
+    // Runs a command; a file error stops it and is shown to the user instead of ending the
+    // program.
+    void reportingFileErrors(const std::function<void()>& command);
+
+    FormView& m_view;
+    DesktopServices& m_desktop;
+    NoteRecord m_record;
+};

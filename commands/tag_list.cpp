@@ -1,0 +1,40 @@
+#include "app/form_view.h"
+#include "app/mireloft_main.h"
+#include "commands/tag_order.h"
+#include "store/item_file.h"
+#include "store/record_file.h"
+
+void MireloftMain::DisplayTags() {
+    m_view.setSelectorItems({});
+    reportingFileErrors([this] {
+        RecordFile file(ItemFileName);
+        QStringList tags;
+        for (qint64 n = 1; n <= file.recordCount(); ++n) {
+            file.read(n, m_record);
+            tags.append(m_record.Tag);
+        }
+        file.close();
+        sortTags(tags);
+        m_view.setSelectorItems(tags);
+    });
+    m_view.setEditorText(QString());
+}
+
+void MireloftMain::ML_Selector_Click() {
+    reportingFileErrors([this] {
+        const QString selected = m_view.selectorText();
+        RecordFile file(ItemFileName);
+        for (qint64 n = 1; n <= file.recordCount(); ++n) {
+            file.read(n, m_record);
+            if (m_record.exactTagMatch(selected)) {
+                m_view.setEditorText(trimBlanks(m_record.Body));
+                updateCaption();
+                return;
+            }
+        }
+    });
+}
+
+void MireloftMain::updateCaption() {
+    m_view.setCaption(QStringLiteral("Cardisto - %1 bytes").arg(m_view.editorText().size()));
+}

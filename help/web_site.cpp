@@ -1,0 +1,3 @@
+#include "app/mireloft_main.h"
+
+void MireloftMain::mnu_www_Click() {}

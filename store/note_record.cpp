@@ -1,0 +1,53 @@
+#include "store/note_record.h"
+
+#include "store/windows1252.h"
+
+#include <QDebug>
+#include <QtEndian>
+
+QString NoteRecord::fitted(const QString& text, int length) {
+    if (text.size() >= length)
+        return text.left(length);
+    return text + QString(length - text.size(), QLatin1Char(' '));
+}
+
+bool NoteRecord::looseTagMatch(const QString& text) const {
+    return trimBlanks(text).toUpper() == trimBlanks(Tag).toUpper();
+}
+
+QByteArray NoteRecord::toBytes() const {
+    QByteArray bytes;
+    bytes.reserve(Size);
+    bytes += Windows1252::encode(Tag);
+    char reserved[2];
+    qToLittleEndian(Reserved, reserved);
+    bytes.append(reserved, 2);
+    bytes += Windows1252::encode(Body);
+    return bytes;
+}
+
+NoteRecord NoteRecord::fromBytes(QByteArrayView bytes) {
+    Q_ASSERT(bytes.size() == Size);
+    NoteRecord record;
+    record.Tag = Windows1252::decode(bytes.first(TagLength));
+    record.Reserved = qFromLittleEndian<qint16>(bytes.data() + TagLength);
+    record.Body = Windows1252::decode(bytes.sliced(TagLength + 2));
+    return record;
+}
+
+QString trimBlanks(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QDebug operator<<(QDebug debug, const NoteRecord& record) {
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "NoteRecord(" << record.Tag << ", " << record.Reserved << ", " << record.Body
+                    << ')';
+    return debug;
+}

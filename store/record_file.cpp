@@ -1,0 +1,64 @@
+#include "store/record_file.h"
+
+#include "store/disk_sync.h"
+#include "store/store_error.h"
+
+#include <cmath>
+
+namespace {
+// Records read from the disk at once while scanning: large enough that a scan runs at disk speed.
+constexpr qint64 ReadAheadRecords = 64;
+} // namespace
+
+RecordFile::RecordFile(const QString& fileName)
+    : m_file(fileName) {
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        // A read-only item file still lists and shows its items.
+        m_writeError = m_file.errorString();
+        if (!m_file.exists() || !m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            fail(m_writeError);
+    }
+    m_recordCount = double(m_file.size()) / NoteRecord::Size;
+}
+
+void RecordFile::read(qint64 n, NoteRecord& buffer) {
+    const qint64 offset = (n - 1) * NoteRecord::Size;
+    const qint64 inAhead = offset - m_readAheadOffset;
+    if (inAhead < 0 || inAhead + NoteRecord::Size > m_readAhead.size()) {
+        m_readAhead.clear();
+        if (!m_file.seek(offset))
+            fail(m_file.errorString());
+        m_readAhead = m_file.read(ReadAheadRecords * NoteRecord::Size);
+        m_readAheadOffset = offset;
+        if (m_file.error() != QFileDevice::NoError)
+            fail(m_file.errorString());
+        if (m_readAhead.size() < NoteRecord::Size)
+            fail(QStringLiteral("Record %1 ends early; the file was shortened while in use.")
+                     .arg(n));
+    }
+    buffer = NoteRecord::fromBytes(
+        QByteArrayView(m_readAhead).sliced(offset - m_readAheadOffset, NoteRecord::Size));
+}
+
+void RecordFile::write(qint64 n, const NoteRecord& buffer) {
+    if (!isWritable())
+        fail(m_writeError);
+    m_readAhead.clear();
+    const qint64 oldSize = m_file.size();
+    const qint64 offset = (n - 1) * NoteRecord::Size;
+    const QByteArray bytes = buffer.toBytes();
+    if (m_file.seek(offset) && m_file.write(bytes) == bytes.size() && syncToDisk(m_file))
+        return;
+    const QString reason = m_file.errorString();
+    if (offset + NoteRecord::Size > oldSize)
+        m_file.resize(oldSize);
+    fail(reason);
+}
+
+qint64 RecordFile::roundedRecordNumber(double value) {
+    return static_cast<qint64>(std::nearbyint(value)); // default rounding mode: halves to even
+}
+
+void RecordFile::fail(const QString& reason) const {
+    throw StoreError(m_file.fileName(), reason);
+}

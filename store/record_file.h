@@ -1,0 +1,41 @@
+#pragma once
+
+#include "store/note_record.h"
+
+#include <QFile>
+
+#include <QByteArray>
+
+// An open record file: zmr.lst or zmr.tmp. Opening never shortens an existing file and creates
+// a missing one empty. Every failure throws StoreError; the destructor closes the file, so a
+// command that stops on an error leaves nothing open.
+class RecordFile {
+public:
+    explicit RecordFile(const QString& fileName);
+
+    // The length in records as a real number: a trailing fragment shows as a fraction.
+    double recordCount() const { return m_recordCount; }
+
+    // Records are numbered from 1.
+    void read(qint64 n, NoteRecord& buffer);
+    // Returns once the record is on the disk. A failed write leaves no part of the record behind
+    // past the old end of the file.
+    void write(qint64 n, const NoteRecord& buffer);
+
+    // False when the file could only be opened for reading; write() then reports why.
+    bool isWritable() const { return m_writeError.isEmpty(); }
+    void close() { m_file.close(); }
+
+    // A record number computed from recordCount(): nearest whole number, halves to even.
+    static qint64 roundedRecordNumber(double value);
+
+private:
+    [[noreturn]] void fail(const QString& reason) const;
+
+    // Unbuffered, so that a failed write can be undone at once; reads go through m_readAhead.
+    QFile m_file;
+    QString m_writeError;
+    double m_recordCount = 0;
+    QByteArray m_readAhead;
+    qint64 m_readAheadOffset = 0;
+};

@@ -1,0 +1,14 @@
+#include "store/store_error.h"
+
+#include <QDir>
+
+StoreError::StoreError(QString fileName, QString reason)
+    : std::runtime_error(reason.toStdString())
+    , m_fileName(std::move(fileName))
+    , m_reason(std::move(reason)) {}
+
+QString StoreError::message() const {
+    return QStringLiteral("The file \"%1\" could not be used:\n%2\n\nNothing was changed by the "
+                          "command that stopped here.")
+        .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(m_fileName)), m_reason);
+}

@@ -3,6 +3,7 @@
 #include "store/note_record.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -57,6 +58,7 @@ private:
     // Response = message box (Msg, Style, Title).
     void showMessage();
     void updateCaption();
+    void startHelpViewer(const QStringList& arguments);
     // Runs a command; a file error stops it and is shown to the user instead of ending the
     // program.
     void reportingFileErrors(const std::function<void()>& command);

@@ -1,5 +1,25 @@
+#include "app/desktop_services.h"
+#include "app/form_view.h"
+#include "app/message_box_style.h"
 #include "app/mireloft_main.h"
+#include "help/help_viewer.h"
 
-void MireloftMain::mnu_contents_Click() {}
+#include <QDir>
 
-void MireloftMain::showHelpTopic(int) {}
+void MireloftMain::mnu_contents_Click() {
+    startHelpViewer({QStringLiteral("kevra.hlp")});
+}
+
+void MireloftMain::showHelpTopic(int topic) {
+    startHelpViewer({QStringLiteral("--topic"), QString::number(topic), HelpFile});
+}
+
+// The viewer runs on its own; nothing waits for it or keeps track of it.
+void MireloftMain::startHelpViewer(const QStringList& arguments) {
+    const QString viewer = QDir(m_desktop.programFolder()).filePath(HelpViewerProgram);
+    if (!m_desktop.startProgram(viewer, arguments)) {
+        m_view.messageBox(QStringLiteral("The help viewer \"%1\" could not be started.")
+                              .arg(QDir::toNativeSeparators(viewer)),
+                          MessageBoxStyle::Error, QStringLiteral("Cardisto"));
+    }
+}

@@ -1,5 +1,6 @@
 #include "store/windows1252.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -26,11 +27,17 @@ char encodeChar(char16_t c) {
 namespace Windows1252 {
 
 QString decode(QByteArrayView bytes) {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char byte : bytes) {
-        const auto b = static_cast<unsigned char>(byte);
-        *out++ = QChar(b >= 0x80 && b < 0xA0 ? HighControls[b - 0x80] : char16_t(b));
+    // Latin-1 agrees with the code page on all but 0x80..0x9F, so take Qt's fast path and mend
+    // those few characters afterwards.
+    QString text = QString::fromLatin1(bytes);
+    const auto isHighControl = [](char byte) {
+        return (byte & 0xE0) == char(0x80);
+    };
+    if (std::none_of(bytes.begin(), bytes.end(), isHighControl))
+        return text;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (isHighControl(bytes[i]))
+            text[i] = QChar(HighControls[static_cast<unsigned char>(bytes[i]) - 0x80]);
     }
     return text;
 }

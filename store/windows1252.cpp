@@ -31,7 +31,7 @@ QString decode(QByteArrayView bytes) {
     // those few characters afterwards.
     QString text = QString::fromLatin1(bytes);
     const auto isHighControl = [](char byte) {
-        return (byte & 0xE0) == char(0x80);
+        return (static_cast<unsigned char>(byte) & 0xE0) == 0x80;
     };
     if (std::none_of(bytes.begin(), bytes.end(), isHighControl))
         return text;

@@ -2,7 +2,11 @@
 
 #include "app/desktop_services.h"
 
-// The desktop as Qt and GIO provide it.
+// The desktop as Qt provides it, with GIO's file associations (the Windows shell on Windows).
+//
+// findExecutable() names the program in the form shellExecute() takes back: on Windows its full
+// path; elsewhere the desktop file id of the application (such as "firefox-esr.desktop"), or its
+// executable when the application has no desktop file.
 class QtDesktopServices : public DesktopServices {
 public:
     QString programFolder() const override;

@@ -1,3 +1,51 @@
+#include "app/desktop_services.h"
+#include "app/form_view.h"
+#include "app/message_box_style.h"
 #include "app/mireloft_main.h"
+#include "help/home_page.h"
 
-void MireloftMain::mnu_www_Click() {}
+#include <QDir>
+#include <QTemporaryFile>
+
+namespace {
+
+// An HTML file for the desktop to recognise, written as the classic delimited write form left it.
+const QByteArray BrowserProbePage = QByteArrayLiteral("\"<HTML> <\\HTML>\"\r\n");
+
+} // namespace
+
+void MireloftMain::mnu_www_Click() {
+    Msg = QStringLiteral("Please make sure your internet connection is active!\r\nContinue?");
+    Title = QStringLiteral("Run default web browser");
+    Response = m_view.messageBox(Msg, MessageBoxStyle::Question, Title);
+    if (Response == MessageBoxResult::No)
+        return;
+
+    // A unique name, created exclusively: a fixed name in a shared folder could overwrite
+    // someone's file or follow a link planted there. The file goes when the command ends.
+    const QString folder = QDir::tempPath();
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("cardisto-XXXXXX.HTM")));
+    // Without a temporary folder the bare name would land in the current, the program's, folder.
+    if (folder.isEmpty() || !probe.open() ||
+        probe.write(BrowserProbePage) != BrowserProbePage.size() || !probe.flush()) {
+        const QString reason =
+            folder.isEmpty() ? QStringLiteral("the temporary folder \"%1\" does not exist.")
+                                   .arg(qEnvironmentVariable("TMPDIR"))
+                             : QStringLiteral("no temporary file could be written in \"%1\" (%2).")
+                                   .arg(QDir::toNativeSeparators(folder), probe.errorString());
+        m_view.messageBox(QStringLiteral("Your browser could not be looked up: ") + reason,
+                          MessageBoxStyle::Error, QStringLiteral("Cardisto"));
+        return;
+    }
+    const QString probeName = probe.fileName();
+    probe.close();
+
+    const std::optional<QString> browser = m_desktop.findExecutable(probeName);
+    if (!browser) {
+        m_view.messageBox(QStringLiteral("Could not find your Browser"), MessageBoxStyle::Notice,
+                          QStringLiteral("Browser Not Found"));
+    } else if (!m_desktop.shellExecute(*browser, HomePageAddress)) {
+        m_view.messageBox(QStringLiteral("Web Page not Opened"), MessageBoxStyle::Notice,
+                          QStringLiteral("URL Failed"));
+    }
+}

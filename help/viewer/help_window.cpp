@@ -1,0 +1,67 @@
+#include "help/viewer/help_window.h"
+
+#include "help/viewer/help_topics.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QUrl>
+
+HelpWindow::HelpWindow(QWidget* parent)
+    : QMainWindow(parent)
+    , m_browser(new QTextBrowser(this)) {
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(QStringLiteral("Cardisto Help"));
+    m_browser->setObjectName(QStringLiteral("HelpText"));
+    m_browser->setAccessibleName(QStringLiteral("Help text"));
+    setCentralWidget(m_browser);
+
+    QToolBar* navigation = addToolBar(QStringLiteral("Navigation"));
+    navigation->setObjectName(QStringLiteral("Navigation"));
+    navigation->setMovable(false);
+    navigation->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    QAction* back =
+        navigation->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Back"),
+                              m_browser, &QTextBrowser::backward);
+    back->setShortcut(QKeySequence::Back);
+    back->setEnabled(false);
+    connect(m_browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+    QAction* forward =
+        navigation->addAction(style()->standardIcon(QStyle::SP_ArrowForward),
+                              QStringLiteral("Forward"), m_browser, &QTextBrowser::forward);
+    forward->setShortcut(QKeySequence::Forward);
+    forward->setEnabled(false);
+    connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+    navigation->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Contents"),
+                          m_browser, &QTextBrowser::home);
+
+    connect(m_browser, &QTextBrowser::sourceChanged, this, [this] {
+        const QString title = m_browser->documentTitle();
+        setWindowTitle(title.isEmpty() ? QStringLiteral("Cardisto Help") : title);
+    });
+    resize(640, 720);
+}
+
+bool HelpWindow::load(const QString& path, QString& error) {
+    // The browser would only warn on the console about a file it cannot read.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("The help file \"%1\" could not be opened: %2")
+                    .arg(QDir::toNativeSeparators(path), file.errorString());
+        return false;
+    }
+    file.close();
+    // The file's name does not say that it is HTML.
+    m_browser->setSource(QUrl::fromLocalFile(path), QTextDocument::HtmlResource);
+    return true;
+}
+
+bool HelpWindow::showTopic(int topic) {
+    const QString anchor = topicAnchor(topic);
+    if (!findAnchor(*m_browser->document(), anchor).isValid())
+        return false;
+    m_browser->scrollToAnchor(anchor);
+    return true;
+}

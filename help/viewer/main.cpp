@@ -1,0 +1,41 @@
+#include "help/viewer/help_arguments.h"
+#include "help/viewer/help_file_lookup.h"
+#include "help/viewer/help_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QString title = QStringLiteral("Cardisto Help");
+
+    const HelpArguments arguments = parseHelpArguments(QApplication::arguments());
+    if (!arguments.error.isEmpty()) {
+        QMessageBox::critical(nullptr, title, arguments.error);
+        return 2;
+    }
+    const std::optional<QString> path = findHelpFile(arguments.file);
+    if (!path) {
+        QMessageBox::critical(
+            nullptr, title,
+            QStringLiteral("The help file \"%1\" was not found.")
+                .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(arguments.file))));
+        return 1;
+    }
+    HelpWindow window;
+    QString error;
+    if (!window.load(*path, error)) {
+        QMessageBox::critical(nullptr, title, error);
+        return 1;
+    }
+    const bool topicFound = !arguments.topic || window.showTopic(*arguments.topic);
+    window.show();
+    if (!topicFound) {
+        QMessageBox::warning(&window, title,
+                             QStringLiteral("The help file has no topic %1; it is shown from the "
+                                            "start.")
+                                 .arg(*arguments.topic));
+    }
+    return QApplication::exec();
+}

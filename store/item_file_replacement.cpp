@@ -57,7 +57,7 @@ void ItemFileReplacement::append(const NoteRecord& record) {
     m_pending += record.toBytes();
     if (m_pending.size() >= PendingBytes)
         writePending();
-    notify(ReplacementStep::RecordWritten);
+    notify(ReplacementStep::RecordCopied);
 }
 
 void ItemFileReplacement::writePending() {
@@ -80,7 +80,6 @@ void ItemFileReplacement::commit() {
     m_temporary.close();
     if (m_temporary.error() != QFileDevice::NoError)
         fail(m_temporary.fileName(), m_temporary.errorString());
-    notify(ReplacementStep::Closed);
     notify(ReplacementStep::Replacing);
     if (!renameOver(m_temporary.fileName(), m_target))
         fail(m_target, qt_error_string());

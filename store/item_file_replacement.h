@@ -9,7 +9,7 @@
 struct NoteRecord;
 
 // The points of a replacement at which an observer is told; a crash test stops the process there.
-enum class ReplacementStep { RecordWritten, Synced, Closed, Replacing, Replaced };
+enum class ReplacementStep { RecordCopied, Synced, Replacing, Replaced };
 using ReplacementObserver = std::function<void(ReplacementStep)>;
 
 // Builds a new version of a record file in a temporary file beside it and puts it in the file's

@@ -2,7 +2,7 @@
 // file's replacement, as a crash or a power cut would stop the program there.
 //
 // delete_crash_child FOLDER TAG STEP OCCURRENCE
-// STEP is record, synced, closed, replacing, replaced or none.
+// STEP is record, synced, replacing, replaced or none.
 
 #include "commands/delete_item.h"
 #include "store/note_record.h"
@@ -17,12 +17,10 @@
 namespace {
 const char* stepName(ReplacementStep step) {
     switch (step) {
-    case ReplacementStep::RecordWritten:
+    case ReplacementStep::RecordCopied:
         return "record";
     case ReplacementStep::Synced:
         return "synced";
-    case ReplacementStep::Closed:
-        return "closed";
     case ReplacementStep::Replacing:
         return "replacing";
     case ReplacementStep::Replaced:

@@ -74,8 +74,7 @@ void TestDeleteCrash::killedAtAStep_data() {
     QTest::newRow("middle record") << "record" << Records / 2 << false;
     QTest::newRow("last record") << "record" << Records - 3 << false;
     QTest::newRow("synced, not closed") << "synced" << 1 << false;
-    QTest::newRow("closed") << "closed" << 1 << false;
-    QTest::newRow("about to replace") << "replacing" << 1 << false;
+    QTest::newRow("closed, about to replace") << "replacing" << 1 << false;
     QTest::newRow("replaced") << "replaced" << 1 << true;
 }
 

@@ -1,3 +1,47 @@
-#include "app/mireloft_main.h"
+#include "commands/delete_item.h"
 
-void MireloftMain::mnu_delete_Click() {}
+#include "app/form_view.h"
+#include "app/message_box_style.h"
+#include "app/mireloft_main.h"
+#include "store/item_file.h"
+#include "store/record_file.h"
+#include "store/store_error.h"
+
+void removeTaggedRecords(const QString& tag, NoteRecord& buffer,
+                         const ReplacementObserver& observer) {
+    RecordFile itemFile(ItemFileName);
+    // Replacing the file would undo the user's choice to make it read-only.
+    if (!itemFile.isWritable())
+        throw StoreError(ItemFileName,
+                         QStringLiteral("The file can only be read, so no item can be deleted."));
+    ItemFileReplacement replacement(ItemFileName, TemporaryFileName, observer);
+    for (qint64 n = 1; n <= itemFile.recordCount(); ++n) {
+        itemFile.read(n, buffer);
+        if (!buffer.exactTagMatch(tag))
+            replacement.append(buffer);
+    }
+    itemFile.close();
+    replacement.commit();
+}
+
+void MireloftMain::mnu_delete_Click() {
+    if (trimBlanks(m_view.selectorText()).isEmpty()) {
+        Title = QStringLiteral("Nothing to do!");
+        Msg = QStringLiteral("Please pick an item to delete.");
+        Style = MessageBoxStyle::Warning;
+        showMessage();
+    }
+    const QString selected = m_view.selectorText();
+    if (selected.isEmpty())
+        return;
+    Title = QStringLiteral("Confirm");
+    Msg = QStringLiteral("Delete Item: ") + trimBlanks(selected) + QStringLiteral(" ?");
+    Style = MessageBoxStyle::ConfirmDanger;
+    showMessage();
+    if (Response != MessageBoxResult::Yes)
+        return;
+    reportingFileErrors([&] {
+        removeTaggedRecords(selected, m_record);
+        DisplayTags();
+    });
+}

@@ -1,3 +1,29 @@
+#include "app/form_view.h"
 #include "app/mireloft_main.h"
+#include "store/item_file.h"
+#include "store/record_file.h"
 
-void MireloftMain::mnu_New_Click() {}
+void MireloftMain::mnu_New_Click() {
+    Msg = QStringLiteral("New item name...");
+    const QString name = m_view.inputBox(Msg, QStringLiteral("New Item"), QString());
+    if (!name.isEmpty()) {
+        reportingFileErrors([&] {
+            RecordFile file(ItemFileName);
+            const double recordCount = file.recordCount();
+            bool found = false;
+            for (qint64 n = 1; n <= recordCount; ++n) {
+                file.read(n, m_record);
+                // The whole name is compared, before it is cut to the tag's length.
+                if (m_record.looseTagMatch(name))
+                    found = true;
+            }
+            // Reserved stays as the scan left it in the buffer.
+            m_record.setTag(name);
+            m_record.setBody(QString());
+            if (!found)
+                file.write(RecordFile::roundedRecordNumber(recordCount + 1), m_record);
+            file.close();
+        });
+    }
+    DisplayTags();
+}

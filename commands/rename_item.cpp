@@ -1,3 +1,35 @@
+#include "app/form_view.h"
+#include "app/message_box_style.h"
 #include "app/mireloft_main.h"
+#include "store/item_file.h"
+#include "store/record_file.h"
 
-void MireloftMain::mnu_rename_Click() {}
+void MireloftMain::mnu_rename_Click() {
+    if (trimBlanks(m_view.selectorText()).isEmpty()) {
+        Title = QStringLiteral("Nothing to do!");
+        Msg = QStringLiteral("Please pick an item to rename.");
+        Style = MessageBoxStyle::Warning;
+        showMessage();
+    }
+    const QString selected = m_view.selectorText();
+    if (selected.isEmpty())
+        return;
+    Msg = QStringLiteral("New item name...");
+    const QString name = m_view.inputBox(Msg, QStringLiteral("New Item"), selected);
+    if (name.isEmpty())
+        return;
+    reportingFileErrors([&] {
+        RecordFile file(ItemFileName);
+        for (qint64 n = 1; n <= file.recordCount(); ++n) {
+            file.read(n, m_record);
+            // The first loose match in file order, which need not be the selected entry's own.
+            if (m_record.looseTagMatch(selected)) {
+                m_record.setTag(name);
+                file.write(n, m_record);
+                file.close();
+                DisplayTags();
+                return;
+            }
+        }
+    });
+}

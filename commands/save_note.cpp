@@ -1,3 +1,40 @@
+#include "app/form_view.h"
+#include "app/message_box_style.h"
 #include "app/mireloft_main.h"
+#include "store/item_file.h"
+#include "store/record_file.h"
 
-void MireloftMain::mnu_SaveQuote_Click() {}
+void MireloftMain::mnu_SaveQuote_Click() {
+    const QString selected = m_view.selectorText();
+    if (selected.isEmpty())
+        return;
+    reportingFileErrors([&] {
+        RecordFile file(ItemFileName);
+        for (qint64 n = 1; n <= file.recordCount(); ++n) {
+            file.read(n, m_record);
+            if (!m_record.exactTagMatch(selected))
+                continue;
+            const QString text = trimBlanks(m_view.editorText());
+            m_record.setBody(text);
+            file.write(n, m_record);
+            file.close();
+            updateCaption();
+            Title = QStringLiteral("Attention!");
+            if (text.size() > NoteRecord::BodyLength) {
+                // The number keeps the blank of its sign position.
+                Msg = QStringLiteral("The text you wanted to save was %1 characters longer than "
+                                     "the program allows, and was truncated by that amount. You "
+                                     "need to go back and edit it to be shorter, or perhaps break "
+                                     "it into two or more separate items.")
+                          .arg(QLatin1Char(' ') +
+                               QString::number(text.size() - NoteRecord::BodyLength));
+            } else {
+                Msg = QStringLiteral("The text for: ") + trimBlanks(selected) +
+                      QStringLiteral("\r\n...was sucessfully saved!");
+            }
+            Style = MessageBoxStyle::Warning;
+            showMessage();
+            return;
+        }
+    });
+}

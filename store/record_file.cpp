@@ -47,12 +47,23 @@ void RecordFile::write(qint64 n, const NoteRecord& buffer) {
     const qint64 oldSize = m_file.size();
     const qint64 offset = (n - 1) * NoteRecord::Size;
     const QByteArray bytes = buffer.toBytes();
-    if (m_file.seek(offset) && m_file.write(bytes) == bytes.size() && syncToDisk(m_file))
+    if (m_file.seek(offset) && writeAll(bytes) && syncToDisk(m_file))
         return;
     const QString reason = m_file.errorString();
     if (offset + NoteRecord::Size > oldSize)
         m_file.resize(oldSize);
     fail(reason);
+}
+
+// A short write is retried, so that a full disk is reported with its reason.
+bool RecordFile::writeAll(QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const qint64 written = m_file.write(bytes.data(), bytes.size());
+        if (written <= 0)
+            return false;
+        bytes = bytes.sliced(written);
+    }
+    return true;
 }
 
 qint64 RecordFile::roundedRecordNumber(double value) {

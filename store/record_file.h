@@ -30,6 +30,7 @@ public:
     static qint64 roundedRecordNumber(double value);
 
 private:
+    bool writeAll(QByteArrayView bytes);
     [[noreturn]] void fail(const QString& reason) const;
 
     // Unbuffered, so that a failed write can be undone at once; reads go through m_readAhead.

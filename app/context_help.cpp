@@ -39,7 +39,8 @@ int ContextHelp::currentTopic() const {
 }
 
 bool ContextHelp::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->keyCombination() == QKeyCombination(Qt::Key_F1)) {
         auto* menu = static_cast<QMenu*>(watched);
         // The help viewer is about to take the focus; the menu would only stand in its way.
         menu->close();

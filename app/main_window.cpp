@@ -1,75 +1,136 @@
 #include "app/main_window.h"
 
+#include "app/command_toolbar.h"
+#include "app/context_help.h"
+#include "app/design_font.h"
+#include "app/image_list.h"
+#include "app/menu_bar.h"
 #include "app/message_box.h"
+#include "app/qt_desktop_services.h"
+#include "app/toolbar_button.h"
+#include "app/whole_row_list.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTextDocument>
+#include <QToolBar>
 
-#include <cmath>
+#include <utility>
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent)
-    , m_form(*this, m_desktop) {
-    setObjectName(QStringLiteral("MireloftMain"));
-    setWindowTitle(QStringLiteral("Cardisto"));
-    createControls();
-    createMenus();
+namespace {
+
+// The client area as designed, in twips.
+constexpr float DesignClientWidth = 4530;
+constexpr float DesignClientHeight = 4620;
+
+// The list's and the editor's font.
+QFont boldDesignFont() {
+    QFont font = designFont();
+    font.setWeight(QFont::Bold);
+    return font;
 }
 
-void MainWindow::createControls() {
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    setCentralWidget(client);
-    client->installEventFilter(this);
+} // namespace
 
-    // Created editor first: it comes before the list in the tab order.
-    m_editor = new QPlainTextEdit(client);
+MainWindow::MainWindow(QWidget* parent)
+    : MainWindow(nullptr, parent) {}
+
+MainWindow::MainWindow(DesktopServices& desktop, QWidget* parent)
+    : MainWindow(&desktop, parent) {}
+
+MainWindow::MainWindow(DesktopServices* desktop, QWidget* parent)
+    : QMainWindow(parent)
+    , m_ownDesktop(desktop ? nullptr : std::make_unique<QtDesktopServices>())
+    , m_form(*this, desktop ? *desktop : *m_ownDesktop) {
+    setObjectName(QStringLiteral("MireloftMain"));
+    setWindowTitle(QStringLiteral("Cardisto"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/cardisto.xpm")));
+    setHelpTopic(this, HelpTopic::Window);
+    createControls();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createControls() {
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(m_client);
+    m_client->installEventFilter(this);
+
+    const auto* images = new ImageList(this);
+    const CommandActions commands = buildMenuBar(menuBar());
+    m_toolbar = createCommandToolbar(m_client, commands, *images);
+
+    m_selector = new WholeRowList(m_client);
+    m_selector->setObjectName(QStringLiteral("ML_Selector"));
+    m_selector->setAccessibleName(QStringLiteral("Items"));
+    m_selector->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_selector->setTextElideMode(Qt::ElideNone);
+    m_selector->setFont(boldDesignFont());
+    setHelpTopic(m_selector, HelpTopic::Window);
+
+    m_editor = new QPlainTextEdit(m_client);
     m_editor->setObjectName(QStringLiteral("ML_Editor"));
     m_editor->setAccessibleName(QStringLiteral("Note text"));
     m_editor->setTabChangesFocus(true);
     m_editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_editor->setFont(boldDesignFont());
+    setHelpTopic(m_editor, HelpTopic::Window);
 
-    m_selector = new QListWidget(client);
-    m_selector->setObjectName(QStringLiteral("ML_Selector"));
-    m_selector->setAccessibleName(QStringLiteral("Items"));
-    m_selector->setUniformItemSizes(true);
-    m_selector->setSelectionMode(QAbstractItemView::SingleSelection);
+    // In the tab order the editor comes before the list. As they are the only two controls that
+    // take the focus, Tab alternates between them either way; the order decides who starts.
+    m_editor->setFocus();
+
+    // Where the design puts them until the window is first shown and laid out.
+    m_toolbar->setGeometry(0, 0, scale().toPixelsX(DesignClientWidth), scale().toPixelsY(630));
+    setSelectorGeometry(120, 720, 4215, 1035);
+    setEditorGeometry(120, 1800, 4215, 2055);
+    resize(scale().toPixelsX(DesignClientWidth),
+           scale().toPixelsY(DesignClientHeight) + menuBar()->sizeHint().height());
+
+    wireCommands(commands);
+}
+
+void MainWindow::wireCommands(const CommandActions& commands) {
+    const std::pair<QAction*, MireloftMain::Procedure> menuCommands[] = {
+        {commands.mnu_New, &MireloftMain::mnu_New_Click},
+        {commands.mnu_delete, &MireloftMain::mnu_delete_Click},
+        {commands.mnu_rename, &MireloftMain::mnu_rename_Click},
+        {commands.mnu_SaveQuote, &MireloftMain::mnu_SaveQuote_Click},
+        {commands.mnu_exit, &MireloftMain::mnu_exit_Click},
+        {commands.mnu_copy, &MireloftMain::mnu_copy_Click},
+        {commands.mnu_contents, &MireloftMain::mnu_contents_Click},
+        {commands.mnu_about, &MireloftMain::mnu_about_Click},
+        {commands.mnu_www, &MireloftMain::mnu_www_Click},
+    };
+    for (const auto& [action, procedure] : menuCommands) {
+        connect(action, &QAction::triggered, this,
+                [this, procedure = procedure] { runMenuCommand(procedure); });
+    }
+    for (auto* button : m_toolbar->findChildren<ToolbarButton*>())
+        connect(button, &ToolbarButton::buttonClick, this, &MainWindow::toolbarButtonClick);
+
     connect(m_selector, &QListWidget::itemSelectionChanged, this, [this] {
         if (!m_selector->selectedItems().isEmpty())
             m_form.ML_Selector_Click();
     });
-    setTabOrder(m_editor, m_selector);
-    resize(302, 308 + menuBar()->sizeHint().height());
+    new ContextHelp(this, [this](int topic) { m_form.showHelpTopic(topic); });
 }
 
-void MainWindow::createMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnu_file"));
-    auto add = [this](QMenu* menu, const char* name, const QString& caption, auto procedure) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, [this, procedure] { (m_form.*procedure)(); });
-    };
-    add(file, "mnu_New", QStringLiteral("New Item"), &MireloftMain::mnu_New_Click);
-    add(file, "mnu_delete", QStringLiteral("Delete Item"), &MireloftMain::mnu_delete_Click);
-    add(file, "mnu_rename", QStringLiteral("Rename"), &MireloftMain::mnu_rename_Click);
-    file->addSeparator()->setObjectName(QStringLiteral("mun_line1"));
-    add(file, "mnu_SaveQuote", QStringLiteral("Save Quote"), &MireloftMain::mnu_SaveQuote_Click);
-    file->addSeparator()->setObjectName(QStringLiteral("mnu_line2"));
-    add(file, "mnu_exit", QStringLiteral("E&xit"), &MireloftMain::mnu_exit_Click);
+void MainWindow::runMenuCommand(MireloftMain::Procedure procedure) {
+    (m_form.*procedure)();
+}
 
-    QAction* copy = menuBar()->addAction(QStringLiteral("&Copy"));
-    copy->setObjectName(QStringLiteral("mnu_copy"));
-    connect(copy, &QAction::triggered, this, [this] { m_form.mnu_copy_Click(); });
+void MainWindow::toolbarButtonClick(const QString& key) {
+    m_form.ML_TB1_ButtonClick(key);
+}
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnu_help"));
-    add(help, "mnu_contents", QStringLiteral("Contents"), &MireloftMain::mnu_contents_Click);
-    add(help, "mnu_about", QStringLiteral("About"), &MireloftMain::mnu_about_Click);
+void MainWindow::layoutClientArea() {
+    // The toolbar docks itself along the top; Form_Resize reads its height and fills the rest.
+    m_toolbar->setGeometry(0, 0, m_client->width(), m_toolbar->sizeHint().height());
+    m_form.Form_Resize();
 }
 
 void MainWindow::setCaption(const QString& caption) {
@@ -110,36 +171,32 @@ QString MainWindow::inputBox(const QString& prompt, const QString& title,
     return showInputBox(this, prompt, title, defaultText);
 }
 
-float MainWindow::twipsPerPixel() const {
-    return 1440.0f / float(logicalDpiY());
-}
-
 float MainWindow::scaleWidth() const {
-    return float(centralWidget()->width()) * twipsPerPixel();
+    return scale().fromPixelsX(m_client->width());
 }
 
 float MainWindow::scaleHeight() const {
-    return isMinimized() ? 0.0f : float(centralWidget()->height()) * twipsPerPixel();
+    return isMinimized() ? 0.0f : scale().fromPixelsY(m_client->height());
 }
 
 float MainWindow::toolbarHeight() const {
-    return 0;
+    return scale().fromPixelsY(m_toolbar->height());
 }
 
 void MainWindow::setSelectorGeometry(float left, float top, float width, float height) {
-    const float scale = twipsPerPixel();
-    m_selector->setGeometry(int(std::lround(left / scale)), int(std::lround(top / scale)),
-                            int(std::lround(width / scale)), int(height / scale));
+    const TwipsScale pixels = scale();
+    m_selector->setWholeRowGeometry(pixels.toPixelsX(left), pixels.toPixelsY(top),
+                                    pixels.toPixelsX(width), pixels.toWholePixelsY(height));
 }
 
 float MainWindow::selectorHeight() const {
-    return float(m_selector->height()) * twipsPerPixel();
+    return scale().fromPixelsY(m_selector->height());
 }
 
 void MainWindow::setEditorGeometry(float left, float top, float width, float height) {
-    const float scale = twipsPerPixel();
-    m_editor->setGeometry(int(std::lround(left / scale)), int(std::lround(top / scale)),
-                          int(std::lround(width / scale)), int(std::lround(height / scale)));
+    const TwipsScale pixels = scale();
+    m_editor->setGeometry(pixels.toPixelsX(left), pixels.toPixelsY(top), pixels.toPixelsX(width),
+                          pixels.toPixelsY(height));
 }
 
 void MainWindow::quit() {
@@ -155,8 +212,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         QMainWindow::closeEvent(event);
 }
 
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Minimizing and restoring change the client area as the procedures see it.
+    if (event->type() == QEvent::WindowStateChange)
+        layoutClientArea();
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == centralWidget() && event->type() == QEvent::Resize)
-        m_form.Form_Resize();
+    if (watched == m_client && event->type() == QEvent::Resize)
+        layoutClientArea();
     return QMainWindow::eventFilter(watched, event);
 }

@@ -2,21 +2,31 @@
 
 #include "app/form_view.h"
 #include "app/mireloft_main.h"
-#include "app/qt_desktop_services.h"
+#include "app/twips_scale.h"
 
 #include <QMainWindow>
 
-class QListWidget;
-class QPlainTextEdit;
+#include <memory>
 
-// The Qt window. It owns the widgets and the procedures (MireloftMain), turns every user action
-// into a call of a procedure in one place (wireCommands), and carries out what the procedures
-// ask of the controls through FormView.
+class DesktopServices;
+class QPlainTextEdit;
+class QToolBar;
+class WholeRowList;
+struct CommandActions;
+
+// The Qt window MireloftMain. It owns the widgets and the procedures (MireloftMain), turns every
+// user action into a call of a procedure in one place (wireCommands), and carries out what the
+// procedures ask of the controls through FormView. Its client area below the menu bar holds the
+// toolbar ML_TB1, docked at the top, and the list and the editor, which Form_Resize places.
 class MainWindow : public QMainWindow, public FormView {
     Q_OBJECT
 
 public:
+    // On the real desktop.
     explicit MainWindow(QWidget* parent = nullptr);
+    // On the given desktop services, which must outlive the window.
+    explicit MainWindow(DesktopServices& desktop, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     MireloftMain& form() { return m_form; }
 
@@ -38,16 +48,25 @@ public:
     void quit() override;
 
 protected:
+    // Every menu command and every toolbar click passes through one of these two.
+    virtual void runMenuCommand(MireloftMain::Procedure procedure);
+    virtual void toolbarButtonClick(const QString& key);
+
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    MainWindow(DesktopServices* desktop, QWidget* parent);
     void createControls();
-    void createMenus();
-    float twipsPerPixel() const;
+    void wireCommands(const CommandActions& commands);
+    void layoutClientArea();
+    TwipsScale scale() const { return TwipsScale(*this); }
 
-    QtDesktopServices m_desktop;
+    std::unique_ptr<DesktopServices> m_ownDesktop;
     MireloftMain m_form;
-    QListWidget* m_selector = nullptr;
+    QWidget* m_client = nullptr;
+    QToolBar* m_toolbar = nullptr;
+    WholeRowList* m_selector = nullptr;
     QPlainTextEdit* m_editor = nullptr;
 };

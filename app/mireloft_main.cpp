@@ -7,6 +7,8 @@
 
 #include <QDir>
 
+#include <utility>
+
 MireloftMain::MireloftMain(FormView& view, DesktopServices& desktop)
     : m_view(view)
     , m_desktop(desktop) {}
@@ -44,16 +46,20 @@ void MireloftMain::reportingFileErrors(const std::function<void()>& command) {
 }
 
 void MireloftMain::ML_TB1_ButtonClick(const QString& key) {
-    if (key == u"new")
-        mnu_New_Click();
-    else if (key == u"del")
-        mnu_delete_Click();
-    else if (key == u"save")
-        mnu_SaveQuote_Click();
-    else if (key == u"rename")
-        mnu_rename_Click();
-    else if (key == u"copy")
-        mnu_copy_Click();
-    else if (key == u"help")
-        mnu_contents_Click();
+    if (const Procedure procedure = toolbarProcedure(key))
+        (this->*procedure)();
+}
+
+MireloftMain::Procedure MireloftMain::toolbarProcedure(const QString& key) {
+    // Compared in this order, exactly: letter case counts.
+    static const std::pair<QStringView, Procedure> keys[] = {
+        {u"new", &MireloftMain::mnu_New_Click},        {u"del", &MireloftMain::mnu_delete_Click},
+        {u"save", &MireloftMain::mnu_SaveQuote_Click}, {u"rename", &MireloftMain::mnu_rename_Click},
+        {u"copy", &MireloftMain::mnu_copy_Click},      {u"help", &MireloftMain::mnu_contents_Click},
+    };
+    for (const auto& [candidate, procedure] : keys) {
+        if (key == candidate)
+            return procedure;
+    }
+    return nullptr;
 }

@@ -17,6 +17,8 @@ class FormView;
 // and help/.
 class MireloftMain {
 public:
+    using Procedure = void (MireloftMain::*)();
+
     MireloftMain(FormView& view, DesktopServices& desktop);
 
     // The form-level message variables: each command sets them right before its message box.
@@ -50,6 +52,8 @@ public:
     void showHelpTopic(int topic);
 
     void ML_TB1_ButtonClick(const QString& key);
+    // The procedure that a toolbar key calls, or none.
+    static Procedure toolbarProcedure(const QString& key);
 
     // The one record buffer all commands share; zero-filled at start.
     NoteRecord& recordBuffer() { return m_record; }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QObject>
+
+// ImageList1: the toolbar's six images, drawn on silver, the colour that is left transparent.
+// Each comes at 16 x 16 pixels and at 32 x 32 for screens of double density.
+class ImageList : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int Count = 6;
+
+    explicit ImageList(QObject* parent = nullptr);
+
+    // position 1 is the first image
+    QIcon image(int position) const;
+
+private:
+    QList<QIcon> m_images;
+};

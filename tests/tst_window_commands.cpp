@@ -1,0 +1,203 @@
+#include "fake_form.h"
+
+#include "app/main_window.h"
+#include "app/toolbar_button.h"
+
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QToolBar>
+
+using Procedure = MireloftMain::Procedure;
+Q_DECLARE_METATYPE(Procedure)
+
+namespace {
+
+// Records what the menus and the toolbar ask of the procedures instead of running them.
+class RecordingWindow : public MainWindow {
+public:
+    QList<Procedure> procedures;
+    QStringList keys;
+
+protected:
+    void runMenuCommand(Procedure procedure) override { procedures.append(procedure); }
+    void toolbarButtonClick(const QString& key) override { keys.append(key); }
+};
+
+void showAndActivate(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
+// Keys go where the keyboard is: an open menu, else the widget with the focus.
+void press(QKeyCombination key) {
+    QWidget* target = QApplication::activePopupWidget();
+    QTest::keyClick(target ? target : QApplication::focusWidget(), key.key(),
+                    key.keyboardModifiers());
+}
+
+} // namespace
+
+class TestWindowCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void routing_data();
+    void routing();
+    void menuBarAsDesigned();
+    void helpTopic_data();
+    void helpTopic();
+    void editorComesFirstInTheTabOrder();
+};
+
+void TestWindowCommands::routing_data() {
+    // "menu": a menu item by name; "toolbar": the toolbar entry at that position; "key": a key
+    // given straight to the toolbar's event procedure.
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("which");
+    QTest::addColumn<Procedure>("procedure");
+    using M = MireloftMain;
+    QTest::newRow("New Item") << "menu"
+                              << "mnu_New" << &M::mnu_New_Click;
+    QTest::newRow("Delete Item") << "menu"
+                                 << "mnu_delete" << &M::mnu_delete_Click;
+    QTest::newRow("Rename") << "menu"
+                            << "mnu_rename" << &M::mnu_rename_Click;
+    QTest::newRow("Save Quote") << "menu"
+                                << "mnu_SaveQuote" << &M::mnu_SaveQuote_Click;
+    QTest::newRow("Exit") << "menu"
+                          << "mnu_exit" << &M::mnu_exit_Click;
+    QTest::newRow("Copy") << "menu"
+                          << "mnu_copy" << &M::mnu_copy_Click;
+    QTest::newRow("Contents") << "menu"
+                              << "mnu_contents" << &M::mnu_contents_Click;
+    QTest::newRow("About") << "menu"
+                           << "mnu_about" << &M::mnu_about_Click;
+    QTest::newRow("web site") << "menu"
+                              << "mnu_www" << &M::mnu_www_Click;
+    QTest::newRow("New button") << "toolbar"
+                                << "0" << &M::mnu_New_Click;
+    QTest::newRow("Delete button") << "toolbar"
+                                   << "1" << &M::mnu_delete_Click;
+    QTest::newRow("Save button") << "toolbar"
+                                 << "2" << &M::mnu_SaveQuote_Click;
+    QTest::newRow("Rename button") << "toolbar"
+                                   << "3" << &M::mnu_rename_Click;
+    QTest::newRow("first separator") << "toolbar"
+                                     << "4" << Procedure();
+    QTest::newRow("Copy button") << "toolbar"
+                                 << "5" << &M::mnu_copy_Click;
+    QTest::newRow("second separator") << "toolbar"
+                                      << "6" << Procedure();
+    QTest::newRow("Help button") << "toolbar"
+                                 << "7" << &M::mnu_contents_Click;
+    for (const char* key : {"New", "HELP", "delete", "save ", ""})
+        QTest::newRow(key) << "key" << key << Procedure();
+}
+
+void TestWindowCommands::routing() {
+    QFETCH(QString, kind);
+    QFETCH(QString, which);
+    QFETCH(Procedure, procedure);
+    if (kind == u"key") {
+        QVERIFY(MireloftMain::toolbarProcedure(which) == procedure);
+        return;
+    }
+    RecordingWindow window;
+    showAndActivate(window);
+    if (kind == u"menu") {
+        window.findChild<QAction*>(which)->trigger();
+        QCOMPARE(window.procedures.size(), 1);
+        QVERIFY(window.procedures.first() == procedure);
+        QVERIFY(window.keys.isEmpty());
+        return;
+    }
+    auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("ML_TB1"));
+    QCOMPARE(toolbar->actions().size(), 8);
+    QWidget* entry = toolbar->widgetForAction(toolbar->actions().at(which.toInt()));
+    QTest::mouseClick(entry, Qt::LeftButton);
+    // A button reaches its procedure through its key only, never also through its menu item.
+    QVERIFY(window.procedures.isEmpty());
+    auto* button = qobject_cast<ToolbarButton*>(entry);
+    QCOMPARE(window.keys, button ? QStringList{button->key()} : QStringList());
+    QVERIFY(!button || MireloftMain::toolbarProcedure(button->key()) == procedure);
+    QCOMPARE(button != nullptr, procedure != nullptr);
+}
+
+void TestWindowCommands::menuBarAsDesigned() {
+    MainWindow window;
+    QStringList menus;
+    auto describe = [&menus](const QAction* action, const char* indent) {
+        menus << indent + action->objectName() + ' ' + action->text() +
+                     (action->menu() ? " >" : "");
+        QVERIFY(action->isEnabled() && action->isVisible() && !action->isCheckable());
+        QVERIFY(action->shortcut().isEmpty());
+    };
+    for (const QAction* entry : window.menuBar()->actions()) {
+        describe(entry, "");
+        for (const QAction* item : entry->menu() ? entry->menu()->actions() : QList<QAction*>())
+            describe(item, "  ");
+    }
+    QCOMPARE(menus, (QStringList{"mnu_file &File >", "  mnu_New New Item",
+                                 "  mnu_delete Delete Item", "  mnu_rename Rename", "  mun_line1 ",
+                                 "  mnu_SaveQuote Save Quote", "  mnu_line2 ", "  mnu_exit E&xit",
+                                 "mnu_copy &Copy", "mnu_help &Help >", "  mnu_contents Contents",
+                                 "  mnu_about About", "mnu_www Visit &cardisto.org"}));
+}
+
+void TestWindowCommands::helpTopic_data() {
+    QTest::addColumn<QString>("focus"); // the control to focus first, if any
+    QTest::addColumn<QList<QKeyCombination>>("keys");
+    QTest::addColumn<int>("topic");
+    const QKeyCombination altF(Qt::AltModifier, Qt::Key_F);
+    const QKeyCombination altH(Qt::AltModifier, Qt::Key_H);
+    using Keys = QList<QKeyCombination>;
+    QTest::newRow("list") << "ML_Selector" << Keys{} << 10;
+    QTest::newRow("editor") << "ML_Editor" << Keys{} << 10;
+    QTest::newRow("File menu open") << QString() << Keys{altF} << 210;
+    QTest::newRow("File item highlighted") << QString() << Keys{altF, Qt::Key_Down} << 210;
+    QTest::newRow("Copy on the menu bar") << QString() << Keys{altF, Qt::Key_Right} << 220;
+    QTest::newRow("Help on the menu bar") << QString() << Keys{altH, Qt::Key_Escape} << 230;
+    QTest::newRow("Help item highlighted") << QString() << Keys{altH, Qt::Key_Down} << 230;
+    QTest::newRow("web-site entry") << QString() << Keys{altH, Qt::Key_Right} << 10;
+}
+
+void TestWindowCommands::helpTopic() {
+    QFETCH(QString, focus);
+    QFETCH(QList<QKeyCombination>, keys);
+    FakeDesktop desktop;
+    MainWindow window(desktop);
+    window.form().HelpFile = QStringLiteral("Kevra.hlp");
+    showAndActivate(window);
+    if (!focus.isEmpty())
+        window.findChild<QWidget*>(focus)->setFocus();
+    for (const QKeyCombination key : keys)
+        press(key);
+    press(Qt::Key_F1);
+
+    QCOMPARE(desktop.started.size(), 1);
+    const QStringList arguments = desktop.started.first().arguments;
+    QCOMPARE(arguments.size(), 3);
+    QCOMPARE(arguments.at(0), QStringLiteral("--topic"));
+    QTEST(arguments.at(1).toInt(), "topic");
+    QCOMPARE(arguments.at(2), QStringLiteral("Kevra.hlp"));
+    QVERIFY(!QApplication::activePopupWidget());
+}
+
+void TestWindowCommands::editorComesFirstInTheTabOrder() {
+    MainWindow window;
+    showAndActivate(window);
+    auto* editor = window.findChild<QPlainTextEdit*>(QStringLiteral("ML_Editor"));
+    QCOMPARE(QApplication::focusWidget(), editor);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), window.findChild<QListWidget*>("ML_Selector"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), editor);
+    QCOMPARE(editor->toPlainText(), QString());
+}
+
+QTEST_MAIN(TestWindowCommands)
+#include "tst_window_commands.moc"

@@ -145,7 +145,7 @@ void TestWindowCommands::menuBarAsDesigned() {
                                  "  mnu_delete Delete Item", "  mnu_rename Rename", "  mun_line1 ",
                                  "  mnu_SaveQuote Save Quote", "  mnu_line2 ", "  mnu_exit E&xit",
                                  "mnu_copy &Copy", "mnu_help &Help >", "  mnu_contents Contents",
-                                 "  mnu_about About", "mnu_www Visit &cardisto.org"}));
+                                 "  mnu_about About", "mnu_www Visit &www.cardisto.org"}));
 }
 
 void TestWindowCommands::helpTopic_data() {

@@ -197,6 +197,7 @@ void TestNoteCommands::failedWriteLeavesTheFileWhole_data() {
     QTest::newRow("New, disk full") << New << rw << rwx << 4 * 2062 + 1000 << full;
     QTest::newRow("Save, read-only file") << Save << r << rwx << -1 << denied;
     QTest::newRow("Save, disk full") << Save << rw << rwx << 0 << full;
+    QTest::newRow("Save, disk full within the record") << Save << rw << rwx << 1000 << full;
     QTest::newRow("Rename, read-only file")
         << Command(&MireloftMain::mnu_rename_Click) << r << rwx << -1 << denied;
     QTest::newRow("Delete, read-only file") << Delete << r << rwx << -1 << "can only be read";
@@ -225,6 +226,9 @@ void TestNoteCommands::failedWriteLeavesTheFileWhole() {
             limit.emplace(sizeLimit);
         (f.form.*command)();
     }
+    // Known fault: only a write past the old end of the file is undone.
+    QEXPECT_FAIL("Save, disk full within the record",
+                 "a rewrite in place cut short stays half done", Continue);
     QCOMPARE(f.items(), before);
     QVERIFY(!QFile::exists(f.path("zmr.tmp")));
     const QString error = f.view.boxes.last();

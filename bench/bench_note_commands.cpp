@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
         f.view.inputAnswers.enqueue(QStringLiteral("brand new"));
         f.form.mnu_New_Click();
     });
-    f.view.select(QStringLiteral("brand new").leftJustified(60));
+    f.view.selected = int(f.view.items.indexOf(QStringLiteral("brand new").leftJustified(60)));
     time("Delete (copy, sync, replace and list)", [&] {
         f.view.boxAnswers.enqueue(MessageBoxResult::Yes);
         f.form.mnu_delete_Click();

@@ -2,55 +2,57 @@
 
 #include "app/desktop_services.h"
 #include "app/form_view.h"
+#include "app/message_box_style.h"
 
-#include <QList>
+#include <QFile>
 #include <QQueue>
-#include <QStringList>
+#include <QTest>
 
 // A window without widgets: records what the procedures show and answers their dialogs from a
-// script. A dialog with no scripted answer fails the test.
+// script. A box with an OK button only needs no script; any other dialog without a scripted
+// answer fails the test.
 class FakeView : public FormView {
 public:
-    struct Box {
-        QString message;
-        int style;
-        QString title;
-    };
-    struct Input {
-        QString prompt;
-        QString title;
-        QString defaultText;
-    };
-
     QString caption = QStringLiteral("Cardisto");
     QStringList items;
     int selected = -1;
     QString editor;
-    QList<Box> boxes;
-    QQueue<int> boxAnswers;
-    QList<Input> inputs;
+    QStringList boxes;      // "title|message|style" of each message box
+    QQueue<int> boxAnswers; // Yes or No
+    QStringList inputs;     // "title|prompt|default text" of each input dialog
     QQueue<QString> inputAnswers;
-    float width = 4530, height = 4620, toolbar = 630, rowHeight = 195;
-    float selectorGeometry[4] = {}, editorGeometry[4] = {};
-    bool quitCalled = false;
-
-    void select(const QString& item);
 
     void setCaption(const QString& text) override { caption = text; }
-    void setSelectorItems(const QStringList& list) override;
-    QString selectorText() const override;
+    void setSelectorItems(const QStringList& list) override {
+        items = list;
+        selected = -1;
+    }
+    QString selectorText() const override { return items.value(selected); }
     QString editorText() const override { return editor; }
     void setEditorText(const QString& text) override { editor = text; }
-    int messageBox(const QString& message, int style, const QString& title) override;
+    int messageBox(const QString& message, int style, const QString& title) override {
+        boxes.append(title + '|' + message + '|' + QString::number(style));
+        if (!MessageBoxStyle::hasYesNo(style))
+            return MessageBoxResult::Ok;
+        if (boxAnswers.isEmpty())
+            QTest::qFail(qPrintable("unexpected message box: " + message), __FILE__, __LINE__);
+        return boxAnswers.isEmpty() ? 0 : boxAnswers.dequeue();
+    }
     QString inputBox(const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
-    float scaleWidth() const override { return width; }
-    float scaleHeight() const override { return height; }
-    float toolbarHeight() const override { return toolbar; }
-    void setSelectorGeometry(float left, float top, float w, float h) override;
-    float selectorHeight() const override { return selectorGeometry[3]; }
-    void setEditorGeometry(float left, float top, float w, float h) override;
-    void quit() override { quitCalled = true; }
+                     const QString& defaultText) override {
+        inputs.append(title + '|' + prompt + '|' + defaultText);
+        if (inputAnswers.isEmpty())
+            QTest::qFail("unexpected input dialog", __FILE__, __LINE__);
+        return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue();
+    }
+    // The layout is tested on the real window.
+    float scaleWidth() const override { return 0; }
+    float scaleHeight() const override { return 0; }
+    float toolbarHeight() const override { return 0; }
+    void setSelectorGeometry(float, float, float, float) override {}
+    float selectorHeight() const override { return 0; }
+    void setEditorGeometry(float, float, float, float) override {}
+    void quit() override {}
 };
 
 class FakeDesktop : public DesktopServices {
@@ -61,18 +63,25 @@ public:
     };
 
     QString folder;
-    QStringList clipboardLog; // "clear" and "set:<text>" in call order
     QList<Start> started;
     bool startSucceeds = true;
     std::optional<QString> executable;
-    QStringList lookedUp; // files passed to findExecutable
-    QList<Start> executed;
+    QStringList lookedUp;  // the files given to findExecutable
+    QByteArray probeBytes; // what the last of them held while it was looked up
     bool executeSucceeds = true;
 
     QString programFolder() const override { return folder; }
-    void clearClipboard() override { clipboardLog.append(QStringLiteral("clear")); }
-    void setClipboardText(const QString& text) override;
-    bool startProgram(const QString& program, const QStringList& arguments) override;
-    std::optional<QString> findExecutable(const QString& fileName) override;
-    bool shellExecute(const QString& program, const QString& parameter) override;
+    void clearClipboard() override {}
+    void setClipboardText(const QString&) override {}
+    bool startProgram(const QString& program, const QStringList& arguments) override {
+        started.append({program, arguments});
+        return startSucceeds;
+    }
+    std::optional<QString> findExecutable(const QString& fileName) override {
+        lookedUp.append(fileName);
+        QFile probe(fileName);
+        probeBytes = probe.open(QIODevice::ReadOnly) ? probe.readAll() : QByteArray();
+        return executable;
+    }
+    bool shellExecute(const QString&, const QString&) override { return executeSucceeds; }
 };

@@ -8,8 +8,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <memory>
-
 // A fresh program folder, made the current directory, with the procedures on a fake window.
 struct FormFixture {
     QTemporaryDir dir;
@@ -29,4 +27,10 @@ struct FormFixture {
     }
     void writeItems(const QByteArray& bytes) { ItemFiles::write(path(), bytes); }
     QByteArray items() const { return ItemFiles::read(path()); }
+    // Lists the items and selects the (first) entry of `tag`.
+    void listAndSelect(const QByteArray& items, const QString& tag) {
+        writeItems(items);
+        form.DisplayTags();
+        view.selected = int(view.items.indexOf(tag.leftJustified(60)));
+    }
 };

@@ -1,0 +1,227 @@
+// GIO's headers use names that Qt defines as macros, so they come first.
+#include <gio/gdesktopappinfo.h>
+#include <gio/gio.h>
+
+#include "form_fixture.h"
+
+#include "app/main_window.h"
+#include "app/qt_desktop_services.h"
+#include "help/home_page.h"
+#include "help/viewer/help_file_lookup.h"
+#include "help/viewer/help_topics.h"
+#include "help/viewer/help_window.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBrowser>
+
+using namespace MessageBoxResult;
+
+// The commands that reach the desktop: Copy, About, Help contents with our help viewer, and the
+// web command. All run in a private desktop: its own applications, file associations and
+// temporary folder, and a stand-in browser that records its arguments. The web command meets
+// GIO's real lookup there; a fake desktop shows what GIO cannot.
+class TestDesktopCommands : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TestDesktopCommands(const QString& root)
+        : m_root(root) {}
+
+private slots:
+    void cleanup();
+    void copyPutsTheEditorTextAsItStands();
+    void aboutShowsNameRightsAndVersion();
+    void contentsStartsTheViewerBesideTheProgram();
+    void viewerOpensEachTopicOfTheShippedFile_data();
+    void viewerOpensEachTopicOfTheShippedFile();
+    // Without an association the browser is not found; with one it gets the address.
+    void webFindsTheBrowserThroughGio();
+    // What GIO cannot show: the answer No, the probe's bytes, a browser that fails to start.
+    void webAnswerNoLooksUpNothingAndFailedStartIsReported();
+
+private:
+    QString recordFile() const { return m_root.filePath("arguments"); }
+    // The stand-in browser's arguments, one a line; it writes them all at once.
+    QByteArray recorded() const {
+        QFile record(recordFile());
+        return record.open(QIODevice::ReadOnly) ? record.readAll() : QByteArray();
+    }
+    QStringList temporaryFiles() const {
+        return QDir(m_root.filePath("tmp")).entryList(QDir::Files | QDir::Hidden);
+    }
+
+    QDir m_root;
+};
+
+void TestDesktopCommands::cleanup() {
+    g_app_info_reset_type_associations("text/html");
+    QFile::remove(recordFile());
+}
+
+void TestDesktopCommands::copyPutsTheEditorTextAsItStands() {
+    const QString text = "  \r\n" + QString(2500, 'x') + QStringLiteral("\u00A0\r\n  ");
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    auto* earlier = new QMimeData;
+    earlier->setHtml(QStringLiteral("<b>earlier</b>"));
+    clipboard->setMimeData(earlier);
+    MainWindow window;
+    window.setEditorText(text);
+    window.findChild<QAction*>(QStringLiteral("mnu_copy"))->trigger();
+    QCOMPARE(clipboard->text(), text);
+    // Nothing of what the clipboard held before is left on it.
+    QCOMPARE(clipboard->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
+}
+
+void TestDesktopCommands::aboutShowsNameRightsAndVersion() {
+    FormFixture f;
+    f.form.mnu_about_Click();
+    QCOMPARE(f.view.boxes,
+             QStringList{"Cardisto|Cardisto, copyright (c) 2026 the Cardisto "
+                         "developers.\r\nAll rights reserved. Version 1.0, release #2|304"});
+    QCOMPARE(f.form.Response, Ok);
+}
+
+void TestDesktopCommands::contentsStartsTheViewerBesideTheProgram() {
+    FormFixture f;
+    f.desktop.startSucceeds = false;
+    f.form.mnu_contents_Click();
+    QCOMPARE(f.desktop.started.value(0).program, f.dir.filePath("cardisto-help"));
+    QCOMPARE(f.desktop.started.value(0).arguments, QStringList{"kevra.hlp"});
+    // A viewer that cannot start is reported instead of ending the program.
+    QVERIFY(f.view.boxes.value(0).endsWith("|16"));
+}
+
+void TestDesktopCommands::viewerOpensEachTopicOfTheShippedFile_data() {
+    QTest::addColumn<int>("topic");
+    QTest::addColumn<QString>("heading"); // empty: no such topic
+    QTest::newRow("window") << 10 << "The window, the list and the editor";
+    QTest::newRow("File") << 210 << "The File menu";
+    QTest::newRow("Copy") << 220 << "Copy";
+    QTest::newRow("Help") << 230 << "The Help menu";
+    QTest::newRow("unknown") << 999 << "";
+}
+
+void TestDesktopCommands::viewerOpensEachTopicOfTheShippedFile() {
+    QFETCH(int, topic);
+    QFETCH(QString, heading);
+    // F1 names the file "Kevra.hlp"; what is shipped is "kevra.hlp".
+    const std::optional<QString> path =
+        findHelpFile(QStringLiteral(CARDISTO_OUTPUT_DIR "/Kevra.hlp"));
+    QVERIFY(path);
+    HelpWindow window;
+    window.resize(400, 250);
+    QString error;
+    QVERIFY2(window.load(*path, error), qPrintable(error));
+    QCOMPARE(window.showTopic(topic), !heading.isEmpty());
+    if (heading.isEmpty())
+        return;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // The topic's heading stands in view.
+    QTextBrowser* browser = window.browser();
+    const QTextBlock block = findAnchor(*browser->document(), topicAnchor(topic));
+    QCOMPARE(block.text().trimmed(), heading);
+    const qreal top = browser->document()->documentLayout()->blockBoundingRect(block).top() -
+                      browser->verticalScrollBar()->value();
+    QVERIFY2(top >= 0 && top < browser->viewport()->height(), qPrintable(QString::number(top)));
+}
+
+void TestDesktopCommands::webFindsTheBrowserThroughGio() {
+    FakeView view;
+    QtDesktopServices desktop;
+    MireloftMain form(view, desktop);
+    view.boxAnswers << Yes;
+    form.mnu_www_Click();
+    QCOMPARE(view.boxes.value(1),
+             QStringLiteral("Browser Not Found|Could not find your Browser|48"));
+    QCOMPARE(temporaryFiles(), QStringList());
+
+    GDesktopAppInfo* browser = g_desktop_app_info_new("cardisto-test-browser.desktop");
+    QVERIFY(browser);
+    GError* error = nullptr;
+    const bool set = g_app_info_set_as_default_for_type(G_APP_INFO(browser), "text/html", &error);
+    g_object_unref(browser);
+    QVERIFY2(set, error ? error->message : "");
+    view.boxAnswers << Yes;
+    form.mnu_www_Click();
+    QCOMPARE(view.boxes.size(), 3);
+    QTRY_COMPARE(recorded(), HomePageAddress.toUtf8() + '\n');
+    QCOMPARE(temporaryFiles(), QStringList());
+
+    // A browser known by its path alone, which has a blank, must get it as one word.
+    QFile::remove(recordFile());
+    QVERIFY(desktop.shellExecute(m_root.filePath("stand-in browser/browse"), HomePageAddress));
+    QTRY_COMPARE(recorded(), HomePageAddress.toUtf8() + '\n');
+}
+
+void TestDesktopCommands::webAnswerNoLooksUpNothingAndFailedStartIsReported() {
+    const QString confirm = QStringLiteral("Run default web browser|Please make sure your internet "
+                                           "connection is active!\r\nContinue?|52");
+    FormFixture f;
+    f.desktop.executable = QStringLiteral("browser");
+    f.desktop.executeSucceeds = false;
+    f.view.boxAnswers << No << Yes;
+    f.form.mnu_www_Click();
+    QCOMPARE(f.form.Response, No);
+    QCOMPARE(f.view.boxes, QStringList{confirm});
+
+    f.form.mnu_www_Click();
+    QVERIFY(f.desktop.lookedUp.value(0).startsWith(m_root.filePath("tmp/cardisto-")) &&
+            f.desktop.lookedUp[0].endsWith(".HTM"));
+    QCOMPARE(f.desktop.probeBytes, QByteArray("\"<HTML> <\\HTML>\"\r\n"));
+    QCOMPARE(f.view.boxes, (QStringList{confirm, confirm, "URL Failed|Web Page not Opened|48"}));
+    QCOMPARE(temporaryFiles(), QStringList());
+}
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& contents) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// Before GLib first reads them, the XDG folders point into root; only the MIME database is
+// shared with the system, so that no browser installed there takes part.
+void setUpDesktop(const QDir& root) {
+    QDir().mkpath(root.filePath("system"));
+    QFile::link(QStringLiteral("/usr/share/mime"), root.filePath("system/mime"));
+    QDir().mkpath(root.filePath("tmp"));
+    qputenv("XDG_DATA_HOME", root.filePath("data").toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", root.filePath("config").toLocal8Bit());
+    qputenv("XDG_DATA_DIRS", root.filePath("system").toLocal8Bit());
+    qputenv("XDG_CONFIG_DIRS", root.filePath("system-config").toLocal8Bit());
+    qputenv("TMPDIR", root.filePath("tmp").toLocal8Bit());
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + root.filePath("no-bus").toLocal8Bit());
+
+    // A blank in the browser's path, which must reach it whole.
+    const QString browser = root.filePath("stand-in browser/browse");
+    const QByteArray record = root.filePath("arguments").toLocal8Bit();
+    writeFile(browser, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part' && mv '" + record +
+                           ".part' '" + record + "'\n");
+    QFile::setPermissions(browser, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(root.filePath("data/applications/cardisto-test-browser.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Stand-in browser\nExec=\"" +
+                  browser.toLocal8Bit() + "\" %u\n");
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QTemporaryDir root;
+    setUpDesktop(QDir(root.path()));
+    QApplication app(argc, argv);
+    TestDesktopCommands test(root.path());
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_desktop_commands.moc"

@@ -46,22 +46,30 @@ void RecordFile::write(qint64 n, const NoteRecord& buffer) {
     m_readAhead.clear();
     const qint64 oldSize = m_file.size();
     const qint64 offset = (n - 1) * NoteRecord::Size;
+    // What the write overwrites, to put back should it stop halfway.
+    QByteArray previous;
+    if (offset < oldSize && m_file.seek(offset))
+        previous = m_file.read(NoteRecord::Size);
     const QByteArray bytes = buffer.toBytes();
-    if (m_file.seek(offset) && writeAll(bytes) && syncToDisk(m_file))
+    qint64 written = 0;
+    if (m_file.seek(offset) && writeAll(bytes, written) && syncToDisk(m_file))
         return;
     const QString reason = m_file.errorString();
+    qint64 restored = 0;
+    if (written > 0 && m_file.seek(offset))
+        writeAll(QByteArrayView(previous).first(qMin(written, previous.size())), restored);
     if (offset + NoteRecord::Size > oldSize)
         m_file.resize(oldSize);
     fail(reason);
 }
 
 // A short write is retried, so that a full disk is reported with its reason.
-bool RecordFile::writeAll(QByteArrayView bytes) {
-    while (!bytes.isEmpty()) {
-        const qint64 written = m_file.write(bytes.data(), bytes.size());
-        if (written <= 0)
+bool RecordFile::writeAll(QByteArrayView bytes, qint64& written) {
+    while (written < bytes.size()) {
+        const qint64 step = m_file.write(bytes.data() + written, bytes.size() - written);
+        if (step <= 0)
             return false;
-        bytes = bytes.sliced(written);
+        written += step;
     }
     return true;
 }

@@ -18,8 +18,8 @@ public:
 
     // Records are numbered from 1.
     void read(qint64 n, NoteRecord& buffer);
-    // Returns once the record is on the disk. A failed write leaves no part of the record behind
-    // past the old end of the file.
+    // Returns once the record is on the disk. A failed write leaves the file as it was, as far
+    // as the system lets the old bytes be put back.
     void write(qint64 n, const NoteRecord& buffer);
 
     // False when the file could only be opened for reading; write() then reports why.
@@ -30,7 +30,7 @@ public:
     static qint64 roundedRecordNumber(double value);
 
 private:
-    bool writeAll(QByteArrayView bytes);
+    bool writeAll(QByteArrayView bytes, qint64& written);
     [[noreturn]] void fail(const QString& reason) const;
 
     // Unbuffered, so that a failed write can be undone at once; reads go through m_readAhead.

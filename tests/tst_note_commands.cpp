@@ -226,9 +226,6 @@ void TestNoteCommands::failedWriteLeavesTheFileWhole() {
             limit.emplace(sizeLimit);
         (f.form.*command)();
     }
-    // Known fault: only a write past the old end of the file is undone.
-    QEXPECT_FAIL("Save, disk full within the record",
-                 "a rewrite in place cut short stays half done", Continue);
     QCOMPARE(f.items(), before);
     QVERIFY(!QFile::exists(f.path("zmr.tmp")));
     const QString error = f.view.boxes.last();

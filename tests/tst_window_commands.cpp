@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <tuple>
+
 using Procedure = MireloftMain::Procedure;
 Q_DECLARE_METATYPE(Procedure)
 
@@ -60,40 +62,27 @@ void TestWindowCommands::routing_data() {
     QTest::addColumn<QString>("which");
     QTest::addColumn<Procedure>("procedure");
     using M = MireloftMain;
-    QTest::newRow("New Item") << "menu"
-                              << "mnu_New" << &M::mnu_New_Click;
-    QTest::newRow("Delete Item") << "menu"
-                                 << "mnu_delete" << &M::mnu_delete_Click;
-    QTest::newRow("Rename") << "menu"
-                            << "mnu_rename" << &M::mnu_rename_Click;
-    QTest::newRow("Save Quote") << "menu"
-                                << "mnu_SaveQuote" << &M::mnu_SaveQuote_Click;
-    QTest::newRow("Exit") << "menu"
-                          << "mnu_exit" << &M::mnu_exit_Click;
-    QTest::newRow("Copy") << "menu"
-                          << "mnu_copy" << &M::mnu_copy_Click;
-    QTest::newRow("Contents") << "menu"
-                              << "mnu_contents" << &M::mnu_contents_Click;
-    QTest::newRow("About") << "menu"
-                           << "mnu_about" << &M::mnu_about_Click;
-    QTest::newRow("web site") << "menu"
-                              << "mnu_www" << &M::mnu_www_Click;
-    QTest::newRow("New button") << "toolbar"
-                                << "0" << &M::mnu_New_Click;
-    QTest::newRow("Delete button") << "toolbar"
-                                   << "1" << &M::mnu_delete_Click;
-    QTest::newRow("Save button") << "toolbar"
-                                 << "2" << &M::mnu_SaveQuote_Click;
-    QTest::newRow("Rename button") << "toolbar"
-                                   << "3" << &M::mnu_rename_Click;
-    QTest::newRow("first separator") << "toolbar"
-                                     << "4" << Procedure();
-    QTest::newRow("Copy button") << "toolbar"
-                                 << "5" << &M::mnu_copy_Click;
-    QTest::newRow("second separator") << "toolbar"
-                                      << "6" << Procedure();
-    QTest::newRow("Help button") << "toolbar"
-                                 << "7" << &M::mnu_contents_Click;
+    const std::tuple<const char*, const char*, const char*, Procedure> rows[] = {
+        {"New Item", "menu", "mnu_New", &M::mnu_New_Click},
+        {"Delete Item", "menu", "mnu_delete", &M::mnu_delete_Click},
+        {"Rename", "menu", "mnu_rename", &M::mnu_rename_Click},
+        {"Save Quote", "menu", "mnu_SaveQuote", &M::mnu_SaveQuote_Click},
+        {"Exit", "menu", "mnu_exit", &M::mnu_exit_Click},
+        {"Copy", "menu", "mnu_copy", &M::mnu_copy_Click},
+        {"Contents", "menu", "mnu_contents", &M::mnu_contents_Click},
+        {"About", "menu", "mnu_about", &M::mnu_about_Click},
+        {"web site", "menu", "mnu_www", &M::mnu_www_Click},
+        {"New button", "toolbar", "0", &M::mnu_New_Click},
+        {"Delete button", "toolbar", "1", &M::mnu_delete_Click},
+        {"Save button", "toolbar", "2", &M::mnu_SaveQuote_Click},
+        {"Rename button", "toolbar", "3", &M::mnu_rename_Click},
+        {"first separator", "toolbar", "4", nullptr},
+        {"Copy button", "toolbar", "5", &M::mnu_copy_Click},
+        {"second separator", "toolbar", "6", nullptr},
+        {"Help button", "toolbar", "7", &M::mnu_contents_Click},
+    };
+    for (const auto& [name, kind, which, procedure] : rows)
+        QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(which) << procedure;
     for (const char* key : {"New", "HELP", "delete", "save ", ""})
         QTest::newRow(key) << "key" << key << Procedure();
 }

@@ -178,6 +178,15 @@ void TestDesktopCommands::webAnswerNoLooksUpNothingAndFailedStartIsReported() {
     QCOMPARE(f.desktop.probeBytes, QByteArray("\"<HTML> <\\HTML>\"\r\n"));
     QCOMPARE(f.view.boxes, (QStringList{confirm, confirm, "URL Failed|Web Page not Opened|48"}));
     QCOMPARE(temporaryFiles(), QStringList());
+
+    // Without a temporary folder the probe must not land in the program's folder.
+    qputenv("TMPDIR", m_root.filePath("gone").toLocal8Bit());
+    f.view.boxAnswers << Yes;
+    f.form.mnu_www_Click();
+    qputenv("TMPDIR", m_root.filePath("tmp").toLocal8Bit());
+    QCOMPARE(f.desktop.lookedUp.size(), 1);
+    QVERIFY(f.view.boxes.last().endsWith(QLatin1String("|16")));
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList());
 }
 
 namespace {

@@ -37,6 +37,15 @@ void MireloftMain::showMessage() {
     Response = m_view.messageBox(Msg, Style.value_or(0), Title);
 }
 
+void MireloftMain::warnIfNothingPicked(const QString& command) {
+    if (!trimBlanks(m_view.selectorText()).isEmpty())
+        return;
+    Title = QStringLiteral("Nothing to do!");
+    Msg = QStringLiteral("Please pick an item to %1.").arg(command);
+    Style = MessageBoxStyle::Warning;
+    showMessage();
+}
+
 void MireloftMain::reportingFileErrors(const std::function<void()>& command) {
     try {
         command();

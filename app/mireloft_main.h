@@ -61,6 +61,8 @@ public:
 private:
     // Response = message box (Msg, Style, Title).
     void showMessage();
+    // Warns when the selection is blank, but lets the caller decide whether to go on.
+    void warnIfNothingPicked(const QString& command);
     void updateCaption();
     void startHelpViewer(const QStringList& arguments);
     // Runs a command; a file error stops it and is shown to the user instead of ending the

@@ -25,12 +25,7 @@ void removeTaggedRecords(const QString& tag, NoteRecord& buffer,
 }
 
 void MireloftMain::mnu_delete_Click() {
-    if (trimBlanks(m_view.selectorText()).isEmpty()) {
-        Title = QStringLiteral("Nothing to do!");
-        Msg = QStringLiteral("Please pick an item to delete.");
-        Style = MessageBoxStyle::Warning;
-        showMessage();
-    }
+    warnIfNothingPicked(QStringLiteral("delete"));
     const QString selected = m_view.selectorText();
     if (selected.isEmpty())
         return;

@@ -1,16 +1,10 @@
 #include "app/form_view.h"
-#include "app/message_box_style.h"
 #include "app/mireloft_main.h"
 #include "store/item_file.h"
 #include "store/record_file.h"
 
 void MireloftMain::mnu_rename_Click() {
-    if (trimBlanks(m_view.selectorText()).isEmpty()) {
-        Title = QStringLiteral("Nothing to do!");
-        Msg = QStringLiteral("Please pick an item to rename.");
-        Style = MessageBoxStyle::Warning;
-        showMessage();
-    }
+    warnIfNothingPicked(QStringLiteral("rename"));
     const QString selected = m_view.selectorText();
     if (selected.isEmpty())
         return;

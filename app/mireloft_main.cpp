@@ -17,9 +17,8 @@ void MireloftMain::Form_Load() {
     HelpFile = QStringLiteral("Kevra.hlp");
     // The item file and the help file are named relative to the program's own folder.
     if (!QDir::setCurrent(m_desktop.programFolder())) {
-        m_view.messageBox(QStringLiteral("The program's folder \"%1\" could not be opened.")
-                              .arg(QDir::toNativeSeparators(m_desktop.programFolder())),
-                          MessageBoxStyle::Error, QStringLiteral("Cardisto"));
+        showError(QStringLiteral("The program's folder \"%1\" could not be opened.")
+                      .arg(QDir::toNativeSeparators(m_desktop.programFolder())));
         return;
     }
     DisplayTags();
@@ -46,11 +45,15 @@ void MireloftMain::warnIfNothingPicked(const QString& command) {
     showMessage();
 }
 
+void MireloftMain::showError(const QString& message) {
+    m_view.messageBox(message, MessageBoxStyle::Error, QStringLiteral("Cardisto"));
+}
+
 void MireloftMain::reportingFileErrors(const std::function<void()>& command) {
     try {
         command();
     } catch (const StoreError& error) {
-        m_view.messageBox(error.message(), MessageBoxStyle::Error, QStringLiteral("Cardisto"));
+        showError(error.message());
     }
 }
 

@@ -61,6 +61,8 @@ public:
 private:
     // Response = message box (Msg, Style, Title).
     void showMessage();
+    // An error the user must know of; shown directly, so Response keeps the last answer.
+    void showError(const QString& message);
     // Warns when the selection is blank, but lets the caller decide whether to go on.
     void warnIfNothingPicked(const QString& command);
     void updateCaption();

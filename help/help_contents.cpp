@@ -1,6 +1,4 @@
 #include "app/desktop_services.h"
-#include "app/form_view.h"
-#include "app/message_box_style.h"
 #include "app/mireloft_main.h"
 #include "help/help_viewer.h"
 
@@ -18,8 +16,7 @@ void MireloftMain::showHelpTopic(int topic) {
 void MireloftMain::startHelpViewer(const QStringList& arguments) {
     const QString viewer = QDir(m_desktop.programFolder()).filePath(HelpViewerProgram);
     if (!m_desktop.startProgram(viewer, arguments)) {
-        m_view.messageBox(QStringLiteral("The help viewer \"%1\" could not be started.")
-                              .arg(QDir::toNativeSeparators(viewer)),
-                          MessageBoxStyle::Error, QStringLiteral("Cardisto"));
+        showError(QStringLiteral("The help viewer \"%1\" could not be started.")
+                      .arg(QDir::toNativeSeparators(viewer)));
     }
 }

@@ -33,8 +33,7 @@ void MireloftMain::mnu_www_Click() {
                                    .arg(qEnvironmentVariable("TMPDIR"))
                              : QStringLiteral("no temporary file could be written in \"%1\" (%2).")
                                    .arg(QDir::toNativeSeparators(folder), probe.errorString());
-        m_view.messageBox(QStringLiteral("Your browser could not be looked up: ") + reason,
-                          MessageBoxStyle::Error, QStringLiteral("Cardisto"));
+        showError(QStringLiteral("Your browser could not be looked up: ") + reason);
         return;
     }
     const QString probeName = probe.fileName();

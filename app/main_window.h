@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/form_view.h"
-#include "app/mireloft_main.h"
 #include "app/twips_scale.h"
+#include "form/form_view.h"
+#include "form/mireloft_main.h"
 
 #include <QMainWindow>
 

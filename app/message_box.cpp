@@ -1,6 +1,6 @@
 #include "app/message_box.h"
 
-#include "app/message_box_style.h"
+#include "form/message_box_style.h"
 
 #include <QCloseEvent>
 #include <QInputDialog>

@@ -10,7 +10,7 @@
 #include <qt_windows.h>
 #include <shellapi.h>
 #else
-#include "help/gio_browser.h"
+#include "app/gio_browser.h"
 #endif
 
 QString QtDesktopServices::programFolder() const {

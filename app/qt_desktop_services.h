@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/desktop_services.h"
+#include "form/desktop_services.h"
 
 // The desktop as Qt provides it, with GIO's file associations (the Windows shell on Windows).
 //

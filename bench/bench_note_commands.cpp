@@ -4,7 +4,7 @@
 
 #include "form_fixture.h"
 
-#include "app/message_box_style.h"
+#include "form/message_box_style.h"
 #include "store/disk_sync.h"
 
 #include <QElapsedTimer>
@@ -23,7 +23,8 @@ void writeItemFile(const QString& path, int records) {
     for (int n = 1; n <= records; ++n)
         file.write(ItemFiles::record("item " + QByteArray::number(n), "text of item"));
     // Otherwise the first command that syncs would pay for writing this file out.
-    syncToDisk(file);
+    if (syncToDisk(file))
+        qFatal("cannot sync %s", qPrintable(path));
 }
 
 void time(const char* what, const std::function<void()>& command) {

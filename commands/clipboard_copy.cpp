@@ -1,6 +1,6 @@
-#include "app/desktop_services.h"
-#include "app/form_view.h"
-#include "app/mireloft_main.h"
+#include "form/desktop_services.h"
+#include "form/form_view.h"
+#include "form/mireloft_main.h"
 
 void MireloftMain::mnu_copy_Click() {
     m_desktop.clearClipboard();

@@ -1,5 +1,5 @@
-#include "app/form_view.h"
-#include "app/mireloft_main.h"
+#include "form/form_view.h"
+#include "form/mireloft_main.h"
 #include "store/item_file.h"
 #include "store/record_file.h"
 

@@ -1,6 +1,6 @@
-#include "app/form_view.h"
-#include "app/message_box_style.h"
-#include "app/mireloft_main.h"
+#include "form/form_view.h"
+#include "form/message_box_style.h"
+#include "form/mireloft_main.h"
 #include "store/item_file.h"
 #include "store/record_file.h"
 

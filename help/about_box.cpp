@@ -1,5 +1,5 @@
-#include "app/message_box_style.h"
-#include "app/mireloft_main.h"
+#include "form/message_box_style.h"
+#include "form/mireloft_main.h"
 
 void MireloftMain::mnu_about_Click() {
     Title = QStringLiteral("Cardisto");

@@ -1,5 +1,5 @@
-#include "app/desktop_services.h"
-#include "app/mireloft_main.h"
+#include "form/desktop_services.h"
+#include "form/mireloft_main.h"
 #include "help/help_viewer.h"
 
 #include <QDir>

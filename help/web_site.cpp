@@ -1,7 +1,7 @@
-#include "app/desktop_services.h"
-#include "app/form_view.h"
-#include "app/message_box_style.h"
-#include "app/mireloft_main.h"
+#include "form/desktop_services.h"
+#include "form/form_view.h"
+#include "form/message_box_style.h"
+#include "form/mireloft_main.h"
 #include "help/home_page.h"
 
 #include <QDir>

@@ -1,7 +1,6 @@
 #include "store/disk_sync.h"
 
 #include <QFile>
-#include <QString>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -11,15 +10,18 @@
 #include <unistd.h>
 #endif
 
-bool syncToDisk(QFileDevice& file) {
+std::optional<QString> syncToDisk(QFileDevice& file) {
     if (!file.flush())
-        return false;
+        return file.errorString();
 #ifdef Q_OS_WIN
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()));
-    return FlushFileBuffers(handle) != 0;
+    const bool synced = FlushFileBuffers(handle) != 0;
 #else
-    return ::fsync(file.handle()) == 0;
+    const bool synced = ::fsync(file.handle()) == 0;
 #endif
+    if (synced)
+        return std::nullopt;
+    return qt_error_string(); // errno, or GetLastError() on Windows
 }
 
 void syncFolder([[maybe_unused]] const QString& folder) {

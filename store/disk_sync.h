@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QString>
+
+#include <optional>
+
 class QFileDevice;
-class QString;
 
 // Pushes what was written to a file past every cache onto the disk. Qt's flush() only empties
-// its own buffer; a report of success must survive a power cut.
-bool syncToDisk(QFileDevice& file);
+// its own buffer; a report of success must survive a power cut. On failure, returns the
+// system's reason: QFile knows nothing of a failed fsync.
+[[nodiscard]] std::optional<QString> syncToDisk(QFileDevice& file);
 
 // Makes a rename inside the folder durable. Best effort: some file systems refuse it.
 void syncFolder(const QString& folder);

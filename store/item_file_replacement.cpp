@@ -74,8 +74,8 @@ void ItemFileReplacement::writePending() {
 
 void ItemFileReplacement::commit() {
     writePending();
-    if (!syncToDisk(m_temporary))
-        fail(m_temporary.fileName(), m_temporary.errorString());
+    if (const auto failure = syncToDisk(m_temporary))
+        fail(m_temporary.fileName(), *failure);
     notify(ReplacementStep::Synced);
     m_temporary.close();
     if (m_temporary.error() != QFileDevice::NoError)

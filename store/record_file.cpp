@@ -52,9 +52,15 @@ void RecordFile::write(qint64 n, const NoteRecord& buffer) {
         previous = m_file.read(NoteRecord::Size);
     const QByteArray bytes = buffer.toBytes();
     qint64 written = 0;
-    if (m_file.seek(offset) && writeAll(bytes, written) && syncToDisk(m_file))
-        return;
-    const QString reason = m_file.errorString();
+    QString reason;
+    if (m_file.seek(offset) && writeAll(bytes, written)) {
+        const auto failure = syncToDisk(m_file);
+        if (!failure)
+            return;
+        reason = *failure;
+    } else {
+        reason = m_file.errorString();
+    }
     qint64 restored = 0;
     if (written > 0 && m_file.seek(offset))
         writeAll(QByteArrayView(previous).first(qMin(written, previous.size())), restored);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/desktop_services.h"
-#include "app/form_view.h"
-#include "app/message_box_style.h"
+#include "form/desktop_services.h"
+#include "form/form_view.h"
+#include "form/message_box_style.h"
 
 #include <QFile>
 #include <QQueue>

@@ -3,7 +3,7 @@
 #include "fake_form.h"
 #include "item_files.h"
 
-#include "app/mireloft_main.h"
+#include "form/mireloft_main.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 
 #include "app/main_window.h"
 #include "app/message_box.h"
-#include "app/message_box_style.h"
+#include "form/message_box_style.h"
 
 #include <QDir>
 #include <QListWidget>

@@ -1,4 +1,4 @@
-#include "help/viewer/help_topics.h"
+#include "app/help_viewer/help_topics.h"
 
 #include <QTextDocument>
 

@@ -1,4 +1,4 @@
-#include "help/viewer/help_file_lookup.h"
+#include "app/help_viewer/help_file_lookup.h"
 
 #include <QDir>
 #include <QFileInfo>

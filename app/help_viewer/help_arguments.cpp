@@ -1,4 +1,4 @@
-#include "help/viewer/help_arguments.h"
+#include "app/help_viewer/help_arguments.h"
 
 #include <QCommandLineParser>
 

@@ -13,8 +13,9 @@ class FormView;
 
 // The main window's state and procedures, free of widgets. Every behaviour of the program is
 // one of these procedures; the window (or a test) calls them and they talk back through
-// FormView and DesktopServices. The procedures are grouped by subject across app/, commands/
-// and help/.
+// FormView and DesktopServices. The procedures are grouped by subject across form/, commands/
+// and help/. Member names follow the window's design (mnu_New_Click, ML_Selector_Click, Msg,
+// ...) on purpose, so that they read as the design's own names rather than this code's style.
 class MireloftMain {
 public:
     using Procedure = void (MireloftMain::*)();
@@ -55,9 +56,6 @@ public:
     // The procedure that a toolbar key calls, or none.
     static Procedure toolbarProcedure(const QString& key);
 
-    // The one record buffer all commands share; zero-filled at start.
-    NoteRecord& recordBuffer() { return m_record; }
-
 private:
     // Response = message box (Msg, Style, Title).
     void showMessage();
@@ -73,5 +71,6 @@ private:
 
     FormView& m_view;
     DesktopServices& m_desktop;
+    // The one record buffer all commands share; zero-filled at start.
     NoteRecord m_record;
 };

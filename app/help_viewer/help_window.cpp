@@ -1,6 +1,6 @@
-#include "help/viewer/help_window.h"
+#include "app/help_viewer/help_window.h"
 
-#include "help/viewer/help_topics.h"
+#include "app/help_viewer/help_topics.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "app/mireloft_main.h"
+#include "form/mireloft_main.h"
 
-#include "app/desktop_services.h"
-#include "app/form_view.h"
-#include "app/message_box_style.h"
+#include "form/desktop_services.h"
+#include "form/form_view.h"
+#include "form/message_box_style.h"
 #include "store/store_error.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "help/viewer/help_arguments.h"
-#include "help/viewer/help_file_lookup.h"
-#include "help/viewer/help_window.h"
+#include "app/help_viewer/help_arguments.h"
+#include "app/help_viewer/help_file_lookup.h"
+#include "app/help_viewer/help_window.h"
 
 #include <QApplication>
 #include <QDir>

@@ -46,7 +46,10 @@ MainWindow::MainWindow(DesktopServices* desktop, QWidget* parent)
     , m_form(*this, desktop ? *desktop : *m_ownDesktop) {
     setObjectName(QStringLiteral("MireloftMain"));
     setWindowTitle(QStringLiteral("Cardisto"));
-    setWindowIcon(QIcon(QStringLiteral(":/images/cardisto.xpm")));
+    // Drawn at both sizes: a title bar's 16 pixels would smear the 32-pixel drawing.
+    QIcon icon(QStringLiteral(":/images/cardisto.xpm"));
+    icon.addFile(QStringLiteral(":/images/cardisto_16.xpm"));
+    setWindowIcon(icon);
     setHelpTopic(this, HelpTopic::Window);
     createControls();
 }

@@ -1,0 +1,67 @@
+#!/bin/sh
+# Adds Cardisto to the desktop's application menu for the user, starting the program in this
+# folder, or takes it out again:  ./menu-entry.sh install  |  ./menu-entry.sh remove
+set -eu
+id=org.cardisto.Cardisto
+folder=$(cd "$(dirname "$0")" && pwd -P)
+data=${XDG_DATA_HOME:-$HOME/.local/share}
+entry=$data/applications/$id.desktop
+sizes="16x16 32x32 48x48 64x64 128x128 256x256"
+
+refresh_caches() {
+    # Menus notice the change on their own; these only make it quicker where they exist.
+    command -v update-desktop-database >/dev/null 2>&1 &&
+        update-desktop-database -q "$data/applications" 2>/dev/null || true
+    command -v gtk-update-icon-cache >/dev/null 2>&1 &&
+        gtk-update-icon-cache -q -t "$data/icons/hicolor" 2>/dev/null || true
+}
+
+# The program's path as one argument of Exec: quoted, with the characters that stay special
+# inside quotes escaped, then with every backslash doubled as a desktop file's strings need.
+exec_argument() {
+    printf '%s' "$1" | sed -e 's/[\\"`$]/\\&/g' -e 's/%/%%/g' -e 's/^/"/' -e 's/$/"/' -e 's/\\/\\\\/g'
+}
+
+case "${1:-}" in
+install)
+    case "$folder" in
+    *"
+"*)
+        echo "menu-entry.sh: the folder's name holds a line break; rename it first." >&2
+        exit 1
+        ;;
+    esac
+    [ -x "$folder/cardisto" ] || {
+        echo "menu-entry.sh: $folder/cardisto not found; run this script from the program's folder." >&2
+        exit 1
+    }
+    mkdir -p "$data/applications"
+    for size in $sizes; do
+        mkdir -p "$data/icons/hicolor/$size/apps"
+        cp "$folder/icons/hicolor/$size/apps/$id.png" "$data/icons/hicolor/$size/apps/"
+    done
+    mkdir -p "$data/icons/hicolor/scalable/apps"
+    cp "$folder/icons/hicolor/scalable/apps/$id.svg" "$data/icons/hicolor/scalable/apps/"
+    {
+        grep -v '^Exec=' "$folder/$id.desktop"
+        printf 'Exec=%s\n' "$(exec_argument "$folder/cardisto")"
+        printf 'TryExec=%s\n' "$(printf '%s' "$folder/cardisto" | sed 's/\\/\\\\/g')"
+    } >"$entry.part"
+    mv "$entry.part" "$entry"
+    refresh_caches
+    echo "Cardisto is in the application menu now, started from $folder."
+    ;;
+remove)
+    rm -f "$entry"
+    for size in $sizes; do
+        rm -f "$data/icons/hicolor/$size/apps/$id.png"
+    done
+    rm -f "$data/icons/hicolor/scalable/apps/$id.svg"
+    refresh_caches
+    echo "Cardisto is no longer in the application menu. Its folder and items are untouched."
+    ;;
+*)
+    echo "usage: $0 install | remove" >&2
+    exit 2
+    ;;
+esac

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Cardisto and starts it. Its items live in build/cardisto/.
+# Installs what is missing, builds the program alone, installs its folder into ~/Cardisto (or
+# the folder given as the argument or in CARDISTO_HOME) and starts it there. The items
+# (zmr.lst) live in that folder, where no rebuild reaches them. Safe to run again.
 set -euo pipefail
+folder=$(realpath -m -- "${1:-${CARDISTO_HOME:-$HOME/Cardisto}}")
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake --preset dev >/dev/null
-cmake --build --preset dev -j"$(nproc)"
-exec build/cardisto/cardisto
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$(nproc)"
+# Earlier versions kept the items in the build tree.
+scripts/install-program.sh build-release "$folder" build/cardisto/zmr.lst
+exec "$folder/cardisto"

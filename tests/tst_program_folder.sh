@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# tst_program_folder.sh BUILD SOURCE: the program folder as a user gets it, from the release
+# archive and from scripts/install-program.sh. Temporary folders only, HOME included.
+set -euo pipefail
+build=$(realpath -- "$1")
+source=$(realpath -- "$2")
+work=$(mktemp -d)
+pid=
+cleanup() {
+    [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+    rm -rf -- "$work"
+}
+trap cleanup EXIT
+export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share
+mkdir -p "$HOME"
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+id=org.cardisto.Cardisto
+sizes=(16x16 32x32 48x48 64x64 128x128 256x256)
+
+echo "-- the archive holds the program folder and nothing else, items least of all"
+cpack --config "$build/CPackConfig.cmake" -B "$work/pack" >/dev/null
+# Quotes, a blank and a dollar: the folder may be called anything.
+unpacked="$work/un\"packed \$1"
+mkdir "$unpacked"
+tar -xzf "$work/pack/cardisto-1.0-linux-x86_64.tar.gz" -C "$unpacked"
+folder="$unpacked/cardisto-1.0-linux-x86_64"
+expected=(cardisto cardisto-help kevra.hlp README.txt menu-entry.sh "$id.desktop" "$id.metainfo.xml"
+    "icons/hicolor/scalable/apps/$id.svg")
+for size in "${sizes[@]}"; do expected+=("icons/hicolor/$size/apps/$id.png"); done
+diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$folder" && find . -type f -printf '%P\n' | sort) ||
+    fail "the archive's files differ from the program folder's"
+
+echo "-- the desktop files are valid"
+desktop-file-validate "$folder/$id.desktop"
+appstreamcli validate --no-net "$folder/$id.metainfo.xml" >/dev/null
+
+echo "-- every library the programs link comes with the packages README.txt names"
+read -ra stated < <(grep -A1 'with these packages:' "$folder/README.txt" | tail -1)
+mapfile -t allowed < <(apt-cache depends --recurse --important "${stated[@]}" | grep -v '^[ <]')
+mapfile -t libraries < <(ldd "$folder/cardisto" "$folder/cardisto-help" |
+    sed -n 's/.*=> \(\/[^ ]*\).*/\1/p' | sort -u)
+# Debian 12 merged /lib into /usr/lib; a package may name a library by either path.
+owners=$(for library in "${libraries[@]}"; do
+    echo "$library"
+    case $library in /usr/*) echo "${library#/usr}" ;; *) echo "/usr$library" ;; esac
+done | xargs dpkg -S 2>/dev/null || true)
+for library in "${libraries[@]}"; do
+    owner=$(awk -v a="${library#/usr}" -v b="/usr${library#/usr}" '$NF == a || $NF == b' <<<"$owners" |
+        head -1)
+    [ -n "$owner" ] || fail "$library belongs to no package"
+    printf '%s\n' "${allowed[@]}" | grep -qxF "${owner%%:*}" ||
+        fail "$library comes from ${owner%%:*}, which README.txt does not bring"
+done
+
+echo "-- the first start creates the items beside the program, not in the current folder"
+cd "$work"
+QT_QPA_PLATFORM=offscreen "$folder/cardisto" &
+pid=$!
+for _ in $(seq 200); do
+    [ ! -e "$folder/zmr.lst" ] && kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+done
+kill -0 "$pid" 2>/dev/null || fail "cardisto ended on its own"
+kill "$pid"
+wait "$pid" || true
+pid=
+[ -f "$folder/zmr.lst" ] && [ ! -s "$folder/zmr.lst" ] || fail "no empty zmr.lst beside the program"
+[ ! -e "$work/zmr.lst" ] || fail "zmr.lst created in the current folder"
+
+echo "-- the menu entry starts this folder's program, and goes again without a trace"
+"$folder/menu-entry.sh" install >/dev/null
+entry=$XDG_DATA_HOME/applications/$id.desktop
+desktop-file-validate "$entry"
+# Inside the quotes " and $ are escaped, and the escaping backslash is doubled.
+grep -qxF "Exec=\"$work/un\\\\\"packed \\\\\$1/cardisto-1.0-linux-x86_64/cardisto\"" "$entry" ||
+    fail "Exec does not name the folder's program: $(grep ^Exec= "$entry")"
+for size in "${sizes[@]}"; do [ -f "$XDG_DATA_HOME/icons/hicolor/$size/apps/$id.png" ]; done
+"$folder/menu-entry.sh" remove >/dev/null
+[ -z "$(find "$XDG_DATA_HOME" -type f ! -name '*.cache')" ] || fail "the menu entry left files behind"
+[ -f "$folder/zmr.lst" ] || fail "removing the menu entry took the items"
+
+echo "-- installing keeps the folder's items; items left in a build tree move there once"
+target=$HOME/Cardisto
+old=$work/build/cardisto/zmr.lst
+mkdir -p "$(dirname "$old")"
+head -c 4124 /dev/urandom >"$old"
+cp "$old" "$work/items"
+install_program() { "$source/scripts/install-program.sh" "$build" "$target" "$old" 2>&1; }
+[ "$(install_program | grep -c 'moved')" = 1 ] || fail "the move was not reported once"
+cmp "$work/items" "$target/zmr.lst" || fail "items changed in the move"
+[ ! -e "$old" ] || fail "the old items stayed in the build tree"
+[ -z "$(install_program)" ] || fail "a second install said more than nothing"
+printf 'edited' >>"$target/zmr.lst"
+cp "$target/zmr.lst" "$work/items"
+printf 'stale' >"$old"
+install_program | grep -q 'earlier version' || fail "stale items in the build tree not mentioned"
+cmp "$work/items" "$target/zmr.lst" || fail "installing over the folder changed its items"
+[ "$(cat "$old")" = stale ] || fail "the stale items were touched"
+rm -rf -- "$work/build"
+cmp "$work/items" "$target/zmr.lst" || fail "removing the build tree took the items"
+[ -x "$target/cardisto" ] && [ -f "$target/kevra.hlp" ] || fail "the program was not installed"
+echo "ok"

@@ -8,12 +8,12 @@ data=${XDG_DATA_HOME:-$HOME/.local/share}
 entry=$data/applications/$id.desktop
 sizes="16x16 32x32 48x48 64x64 128x128 256x256"
 
-refresh_caches() {
-    # Menus notice the change on their own; these only make it quicker where they exist.
-    command -v update-desktop-database >/dev/null 2>&1 &&
-        update-desktop-database -q "$data/applications" 2>/dev/null || true
-    command -v gtk-update-icon-cache >/dev/null 2>&1 &&
-        gtk-update-icon-cache -q -t "$data/icons/hicolor" 2>/dev/null || true
+# A stale icon cache hides new icons; one that does not exist yet must not be made, as it would
+# then hide other programs' icons.
+refresh_icon_cache() {
+    if [ -f "$data/icons/hicolor/icon-theme.cache" ] && command -v gtk-update-icon-cache >/dev/null; then
+        gtk-update-icon-cache -q "$data/icons/hicolor" 2>/dev/null || true
+    fi
 }
 
 # The program's path as one argument of Exec: quoted, with the characters that stay special
@@ -48,7 +48,7 @@ install)
         printf 'TryExec=%s\n' "$(printf '%s' "$folder/cardisto" | sed 's/\\/\\\\/g')"
     } >"$entry.part"
     mv "$entry.part" "$entry"
-    refresh_caches
+    refresh_icon_cache
     echo "Cardisto is in the application menu now, started from $folder."
     ;;
 remove)
@@ -57,7 +57,7 @@ remove)
         rm -f "$data/icons/hicolor/$size/apps/$id.png"
     done
     rm -f "$data/icons/hicolor/scalable/apps/$id.svg"
-    refresh_caches
+    refresh_icon_cache
     echo "Cardisto is no longer in the application menu. Its folder and items are untouched."
     ;;
 *)

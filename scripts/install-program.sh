@@ -9,7 +9,7 @@ folder=$2
 old=${3:-}
 
 mkdir -p -- "$folder"
-if ! cmake --install "$build" --prefix "$folder" --strip >/dev/null; then
+if ! cmake --install "$build" --prefix "$folder" >/dev/null; then
     echo "Could not install Cardisto into $folder. If Cardisto is running from there, close it" \
         "and try again." >&2
     exit 1

@@ -59,7 +59,8 @@ echo "-- the first start creates the items beside the program, not in the curren
 cd "$work"
 QT_QPA_PLATFORM=offscreen "$folder/cardisto" &
 pid=$!
-for _ in $(seq 200); do
+# Bounded at a minute: on a loaded machine Qt may take seconds to start.
+for _ in $(seq 1200); do
     [ ! -e "$folder/zmr.lst" ] && kill -0 "$pid" 2>/dev/null || break
     sleep 0.05
 done
@@ -77,9 +78,11 @@ desktop-file-validate "$entry"
 # Inside the quotes " and $ are escaped, and the escaping backslash is doubled.
 grep -qxF "Exec=\"$work/un\\\\\"packed \\\\\$1/cardisto-1.0-linux-x86_64/cardisto\"" "$entry" ||
     fail "Exec does not name the folder's program: $(grep ^Exec= "$entry")"
-for size in "${sizes[@]}"; do [ -f "$XDG_DATA_HOME/icons/hicolor/$size/apps/$id.png" ]; done
+for size in "${sizes[@]}"; do
+    [ -f "$XDG_DATA_HOME/icons/hicolor/$size/apps/$id.png" ] || fail "no $size icon for the menu"
+done
 "$folder/menu-entry.sh" remove >/dev/null
-[ -z "$(find "$XDG_DATA_HOME" -type f ! -name '*.cache')" ] || fail "the menu entry left files behind"
+[ -z "$(find "$XDG_DATA_HOME" -type f)" ] || fail "the menu entry left files behind"
 [ -f "$folder/zmr.lst" ] || fail "removing the menu entry took the items"
 
 echo "-- installing keeps the folder's items; items left in a build tree move there once"

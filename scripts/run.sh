@@ -5,6 +5,12 @@
 set -euo pipefail
 folder=$(realpath -m -- "${1:-${CARDISTO_HOME:-$HOME/Cardisto}}")
 cd "$(dirname "$0")/.."
+case "$folder/" in
+"$(pwd -P)"/build*/*)
+    echo "run.sh: $folder is inside a build tree, which a clean build deletes; choose another." >&2
+    exit 1
+    ;;
+esac
 scripts/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release -j"$(nproc)"

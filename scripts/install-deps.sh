@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config clang-format
-    qt6-base-dev libgl-dev libglib2.0-dev shared-mime-info fonts-dejavu-core
+    qt6-base-dev libgl-dev libglib2.0-dev shared-mime-info fonts-dejavu-core locales
     desktop-file-utils appstream
 )
 
@@ -15,10 +15,19 @@ for package in "${packages[@]}"; do
         missing+=("$package")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The tag order is tested under en_US.UTF-8 as well as under the C locale.
+has_locale() { locale -a 2>/dev/null | grep -qix 'en_US\.utf-\?8'; }
+[ ${#missing[@]} -eq 0 ] && has_locale && exit 0
 
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+if ! has_locale; then
+    echo "Generating the locale en_US.UTF-8"
+    "${sudo[@]}" sed -i 's/^# *\(en_US\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    "${sudo[@]}" locale-gen
+fi

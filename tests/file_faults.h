@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QFile>
-
 #include <csignal>
-#include <cstring>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Root may write any file, so a test of a read-only file or folder drops root's file access
@@ -44,16 +42,3 @@ public:
 private:
     rlimit m_previous{};
 };
-
-// Gives the owner and everyone else, such as the user Unprivileged switches to, just the rights
-// named, as in "rx".
-inline void allowOnly(const QString& path, const char* rights) {
-    QFile::Permissions permissions;
-    if (std::strchr(rights, 'r'))
-        permissions |= QFile::ReadOwner | QFile::ReadOther;
-    if (std::strchr(rights, 'w'))
-        permissions |= QFile::WriteOwner | QFile::WriteOther;
-    if (std::strchr(rights, 'x'))
-        permissions |= QFile::ExeOwner | QFile::ExeOther;
-    QFile::setPermissions(path, permissions);
-}

@@ -22,7 +22,7 @@
 
 using namespace MessageBoxResult;
 
-// The commands that reach the desktop: Copy, About, Help contents with our help viewer, and the
+// The commands that reach the desktop: Copy, Help contents with our help viewer, and the
 // web command. All run in a private desktop: its own applications, file associations and
 // temporary folder, and a stand-in browser that records its arguments. The web command meets
 // GIO's real lookup there; a fake desktop shows what GIO cannot.
@@ -34,16 +34,127 @@ public:
         : m_root(root) {}
 
 private slots:
-    void cleanup();
-    void copyPutsTheEditorTextAsItStands();
-    void aboutShowsNameRightsAndVersion();
-    void contentsStartsTheViewerBesideTheProgram();
-    void viewerOpensEachTopicOfTheShippedFile_data();
-    void viewerOpensEachTopicOfTheShippedFile();
+    void cleanup() {
+        g_app_info_reset_type_associations("text/html");
+        QFile::remove(recordFile());
+    }
+
+    // Every character, 0xA0, tabs and line breaks included, reaches the clipboard unchanged.
+    void copyPutsTheEditorTextAsItStands() {
+        const QString text = "  \r\n\t" + QString(2500, 'x') + QStringLiteral("\u00A0\r\n  ");
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        auto* earlier = new QMimeData;
+        earlier->setHtml(QStringLiteral("<b>earlier</b>"));
+        clipboard->setMimeData(earlier);
+        MainWindow window;
+        window.setEditorText(text);
+        window.findChild<QAction*>(QStringLiteral("mnu_copy"))->trigger();
+        QCOMPARE(clipboard->text(), text);
+        // Nothing of what the clipboard held before is left on it.
+        QCOMPARE(clipboard->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
+    }
+
+    void contentsStartsTheViewerBesideTheProgram() {
+        FormFixture f;
+        f.desktop.startSucceeds = false;
+        f.form.mnu_contents_Click();
+        QCOMPARE(f.desktop.started.value(0).program, f.dir.filePath("cardisto-help"));
+        QCOMPARE(f.desktop.started.value(0).arguments, QStringList{"kevra.hlp"});
+        // A viewer that cannot start is reported instead of ending the program.
+        QVERIFY(f.view.boxes.value(0).endsWith("|16"));
+    }
+
+    void viewerOpensEachTopicOfTheShippedFile() {
+        // F1 names the file "Kevra.hlp"; what is shipped is "kevra.hlp".
+        const std::optional<QString> path =
+            findHelpFile(QStringLiteral(CARDISTO_OUTPUT_DIR "/Kevra.hlp"));
+        QVERIFY(path);
+        HelpWindow window;
+        window.resize(400, 250);
+        QString error;
+        QVERIFY2(window.load(*path, error), qPrintable(error));
+        QVERIFY(!window.showTopic(999));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // Backwards, so that the viewer must scroll up as well as down.
+        const std::pair<int, QString> topics[] = {{230, "The Help menu"},
+                                                  {220, "Copy"},
+                                                  {210, "The File menu"},
+                                                  {10, "The window, the list and the editor"}};
+        for (const auto& [topic, heading] : topics) {
+            QVERIFY(window.showTopic(topic));
+            // The topic's heading stands in view.
+            QTextBrowser* browser = window.browser();
+            const QTextBlock block = findAnchor(*browser->document(), topicAnchor(topic));
+            QCOMPARE(block.text().trimmed(), heading);
+            const qreal top =
+                browser->document()->documentLayout()->blockBoundingRect(block).top() -
+                browser->verticalScrollBar()->value();
+            QVERIFY2(top >= 0 && top < browser->viewport()->height(),
+                     qPrintable(QString::number(top)));
+        }
+    }
+
     // Without an association the browser is not found; with one it gets the address.
-    void webFindsTheBrowserThroughGio();
+    void webFindsTheBrowserThroughGio() {
+        FakeView view;
+        QtDesktopServices desktop;
+        MireloftMain form(view, desktop);
+        view.boxAnswers << Yes;
+        form.mnu_www_Click();
+        QCOMPARE(view.boxes.value(1),
+                 QStringLiteral("Browser Not Found|Could not find your Browser|48"));
+        QCOMPARE(temporaryFiles(), QStringList());
+
+        GDesktopAppInfo* browser = g_desktop_app_info_new("cardisto-test-browser.desktop");
+        QVERIFY(browser);
+        GError* error = nullptr;
+        const bool set =
+            g_app_info_set_as_default_for_type(G_APP_INFO(browser), "text/html", &error);
+        g_object_unref(browser);
+        QVERIFY2(set, error ? error->message : "");
+        view.boxAnswers << Yes;
+        form.mnu_www_Click();
+        QCOMPARE(view.boxes.size(), 3);
+        QTRY_COMPARE(recorded(), HomePageAddress.toUtf8() + '\n');
+        QCOMPARE(temporaryFiles(), QStringList());
+
+        // A browser known by its path alone, which has a blank, must get it as one word.
+        QFile::remove(recordFile());
+        QVERIFY(desktop.shellExecute(m_root.filePath("stand-in browser/browse"), HomePageAddress));
+        QTRY_COMPARE(recorded(), HomePageAddress.toUtf8() + '\n');
+    }
+
     // What GIO cannot show: the answer No, the probe's bytes, a browser that fails to start.
-    void webAnswerNoLooksUpNothingAndFailedStartIsReported();
+    void webAnswerNoLooksUpNothingAndFailedStartIsReported() {
+        const QString confirm =
+            QStringLiteral("Run default web browser|Please make sure your internet "
+                           "connection is active!\r\nContinue?|52");
+        FormFixture f;
+        f.desktop.executable = QStringLiteral("browser");
+        f.desktop.executeSucceeds = false;
+        f.view.boxAnswers << No << Yes;
+        f.form.mnu_www_Click();
+        QCOMPARE(f.form.Response, No);
+        QCOMPARE(f.view.boxes, QStringList{confirm});
+
+        f.form.mnu_www_Click();
+        QVERIFY(f.desktop.lookedUp.value(0).startsWith(m_root.filePath("tmp/cardisto-")) &&
+                f.desktop.lookedUp[0].endsWith(".HTM"));
+        QCOMPARE(f.desktop.probeBytes, QByteArray("\"<HTML> <\\HTML>\"\r\n"));
+        QCOMPARE(f.view.boxes,
+                 (QStringList{confirm, confirm, "URL Failed|Web Page not Opened|48"}));
+        QCOMPARE(temporaryFiles(), QStringList());
+
+        // Without a temporary folder the probe must not land in the program's folder.
+        qputenv("TMPDIR", m_root.filePath("gone").toLocal8Bit());
+        f.view.boxAnswers << Yes;
+        f.form.mnu_www_Click();
+        qputenv("TMPDIR", m_root.filePath("tmp").toLocal8Bit());
+        QCOMPARE(f.desktop.lookedUp.size(), 1);
+        QVERIFY(f.view.boxes.last().endsWith(QLatin1String("|16")));
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList());
+    }
 
 private:
     QString recordFile() const { return m_root.filePath("arguments"); }
@@ -58,136 +169,6 @@ private:
 
     QDir m_root;
 };
-
-void TestDesktopCommands::cleanup() {
-    g_app_info_reset_type_associations("text/html");
-    QFile::remove(recordFile());
-}
-
-void TestDesktopCommands::copyPutsTheEditorTextAsItStands() {
-    const QString text = "  \r\n" + QString(2500, 'x') + QStringLiteral("\u00A0\r\n  ");
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    auto* earlier = new QMimeData;
-    earlier->setHtml(QStringLiteral("<b>earlier</b>"));
-    clipboard->setMimeData(earlier);
-    MainWindow window;
-    window.setEditorText(text);
-    window.findChild<QAction*>(QStringLiteral("mnu_copy"))->trigger();
-    QCOMPARE(clipboard->text(), text);
-    // Nothing of what the clipboard held before is left on it.
-    QCOMPARE(clipboard->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
-}
-
-void TestDesktopCommands::aboutShowsNameRightsAndVersion() {
-    FormFixture f;
-    f.form.mnu_about_Click();
-    QCOMPARE(f.view.boxes,
-             QStringList{"Cardisto|Cardisto, copyright (c) 2026 the Cardisto "
-                         "developers.\r\nAll rights reserved. Version 1.0, release #2|304"});
-    QCOMPARE(f.form.Response, Ok);
-}
-
-void TestDesktopCommands::contentsStartsTheViewerBesideTheProgram() {
-    FormFixture f;
-    f.desktop.startSucceeds = false;
-    f.form.mnu_contents_Click();
-    QCOMPARE(f.desktop.started.value(0).program, f.dir.filePath("cardisto-help"));
-    QCOMPARE(f.desktop.started.value(0).arguments, QStringList{"kevra.hlp"});
-    // A viewer that cannot start is reported instead of ending the program.
-    QVERIFY(f.view.boxes.value(0).endsWith("|16"));
-}
-
-void TestDesktopCommands::viewerOpensEachTopicOfTheShippedFile_data() {
-    QTest::addColumn<int>("topic");
-    QTest::addColumn<QString>("heading"); // empty: no such topic
-    QTest::newRow("window") << 10 << "The window, the list and the editor";
-    QTest::newRow("File") << 210 << "The File menu";
-    QTest::newRow("Copy") << 220 << "Copy";
-    QTest::newRow("Help") << 230 << "The Help menu";
-    QTest::newRow("unknown") << 999 << "";
-}
-
-void TestDesktopCommands::viewerOpensEachTopicOfTheShippedFile() {
-    QFETCH(int, topic);
-    QFETCH(QString, heading);
-    // F1 names the file "Kevra.hlp"; what is shipped is "kevra.hlp".
-    const std::optional<QString> path =
-        findHelpFile(QStringLiteral(CARDISTO_OUTPUT_DIR "/Kevra.hlp"));
-    QVERIFY(path);
-    HelpWindow window;
-    window.resize(400, 250);
-    QString error;
-    QVERIFY2(window.load(*path, error), qPrintable(error));
-    QCOMPARE(window.showTopic(topic), !heading.isEmpty());
-    if (heading.isEmpty())
-        return;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    // The topic's heading stands in view.
-    QTextBrowser* browser = window.browser();
-    const QTextBlock block = findAnchor(*browser->document(), topicAnchor(topic));
-    QCOMPARE(block.text().trimmed(), heading);
-    const qreal top = browser->document()->documentLayout()->blockBoundingRect(block).top() -
-                      browser->verticalScrollBar()->value();
-    QVERIFY2(top >= 0 && top < browser->viewport()->height(), qPrintable(QString::number(top)));
-}
-
-void TestDesktopCommands::webFindsTheBrowserThroughGio() {
-    FakeView view;
-    QtDesktopServices desktop;
-    MireloftMain form(view, desktop);
-    view.boxAnswers << Yes;
-    form.mnu_www_Click();
-    QCOMPARE(view.boxes.value(1),
-             QStringLiteral("Browser Not Found|Could not find your Browser|48"));
-    QCOMPARE(temporaryFiles(), QStringList());
-
-    GDesktopAppInfo* browser = g_desktop_app_info_new("cardisto-test-browser.desktop");
-    QVERIFY(browser);
-    GError* error = nullptr;
-    const bool set = g_app_info_set_as_default_for_type(G_APP_INFO(browser), "text/html", &error);
-    g_object_unref(browser);
-    QVERIFY2(set, error ? error->message : "");
-    view.boxAnswers << Yes;
-    form.mnu_www_Click();
-    QCOMPARE(view.boxes.size(), 3);
-    QTRY_COMPARE(recorded(), HomePageAddress.toUtf8() + '\n');
-    QCOMPARE(temporaryFiles(), QStringList());
-
-    // A browser known by its path alone, which has a blank, must get it as one word.
-    QFile::remove(recordFile());
-    QVERIFY(desktop.shellExecute(m_root.filePath("stand-in browser/browse"), HomePageAddress));
-    QTRY_COMPARE(recorded(), HomePageAddress.toUtf8() + '\n');
-}
-
-void TestDesktopCommands::webAnswerNoLooksUpNothingAndFailedStartIsReported() {
-    const QString confirm = QStringLiteral("Run default web browser|Please make sure your internet "
-                                           "connection is active!\r\nContinue?|52");
-    FormFixture f;
-    f.desktop.executable = QStringLiteral("browser");
-    f.desktop.executeSucceeds = false;
-    f.view.boxAnswers << No << Yes;
-    f.form.mnu_www_Click();
-    QCOMPARE(f.form.Response, No);
-    QCOMPARE(f.view.boxes, QStringList{confirm});
-
-    f.form.mnu_www_Click();
-    QVERIFY(f.desktop.lookedUp.value(0).startsWith(m_root.filePath("tmp/cardisto-")) &&
-            f.desktop.lookedUp[0].endsWith(".HTM"));
-    QCOMPARE(f.desktop.probeBytes, QByteArray("\"<HTML> <\\HTML>\"\r\n"));
-    QCOMPARE(f.view.boxes, (QStringList{confirm, confirm, "URL Failed|Web Page not Opened|48"}));
-    QCOMPARE(temporaryFiles(), QStringList());
-
-    // Without a temporary folder the probe must not land in the program's folder.
-    qputenv("TMPDIR", m_root.filePath("gone").toLocal8Bit());
-    f.view.boxAnswers << Yes;
-    f.form.mnu_www_Click();
-    qputenv("TMPDIR", m_root.filePath("tmp").toLocal8Bit());
-    QCOMPARE(f.desktop.lookedUp.size(), 1);
-    QVERIFY(f.view.boxes.last().endsWith(QLatin1String("|16")));
-    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList());
-}
 
 namespace {
 

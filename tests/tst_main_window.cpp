@@ -17,7 +17,6 @@ class TestMainWindow : public QObject {
 
 private slots:
     void selectingAnEntryShowsItsText();
-    void editorKeepsEveryCharacter();
     void messageBoxKeys_data();
     void messageBoxKeys();
 };
@@ -43,14 +42,6 @@ void TestMainWindow::selectingAnEntryShowsItsText() {
     QCOMPARE(editor->toPlainText(), QStringLiteral("red\ngreen"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Cardisto - 10 bytes"));
     QDir::setCurrent(previous);
-}
-
-// Byte 0xA0 and line breaks must come back from the editor as they went in.
-void TestMainWindow::editorKeepsEveryCharacter() {
-    MainWindow window;
-    const QString text = QStringLiteral("a\u00A0b\r\n\tc\r\n");
-    window.setEditorText(text);
-    QCOMPARE(window.editorText(), text);
 }
 
 void TestMainWindow::messageBoxKeys_data() {

@@ -49,7 +49,6 @@ class TestWindowCommands : public QObject {
 private slots:
     void routing_data();
     void routing();
-    void menuBarAsDesigned();
     void helpTopic_data();
     void helpTopic();
     void editorComesFirstInTheTabOrder();
@@ -114,27 +113,6 @@ void TestWindowCommands::routing() {
     QCOMPARE(window.keys, button ? QStringList{button->key()} : QStringList());
     QVERIFY(!button || MireloftMain::toolbarProcedure(button->key()) == procedure);
     QCOMPARE(button != nullptr, procedure != nullptr);
-}
-
-void TestWindowCommands::menuBarAsDesigned() {
-    MainWindow window;
-    QStringList menus;
-    auto describe = [&menus](const QAction* action, const char* indent) {
-        menus << indent + action->objectName() + ' ' + action->text() +
-                     (action->menu() ? " >" : "");
-        QVERIFY(action->isEnabled() && action->isVisible() && !action->isCheckable());
-        QVERIFY(action->shortcut().isEmpty());
-    };
-    for (const QAction* entry : window.menuBar()->actions()) {
-        describe(entry, "");
-        for (const QAction* item : entry->menu() ? entry->menu()->actions() : QList<QAction*>())
-            describe(item, "  ");
-    }
-    QCOMPARE(menus, (QStringList{"mnu_file &File >", "  mnu_New New Item",
-                                 "  mnu_delete Delete Item", "  mnu_rename Rename", "  mun_line1 ",
-                                 "  mnu_SaveQuote Save Quote", "  mnu_line2 ", "  mnu_exit E&xit",
-                                 "mnu_copy &Copy", "mnu_help &Help >", "  mnu_contents Contents",
-                                 "  mnu_about About", "mnu_www Visit &www.cardisto.org"}));
 }
 
 void TestWindowCommands::helpTopic_data() {

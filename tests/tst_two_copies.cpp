@@ -36,9 +36,9 @@ QByteArray initialItems() {
             tag = "victim";
         else if (n == Records / 2)
             tag = "other victim";
-        else if (n == Records - 2)
+        else if (n == 3)
             tag = "note";
-        else if (n == Records - 1)
+        else if (n == 4)
             tag = "old name";
         items += record(tag, "text of " + QByteArray::number(n));
     }
@@ -142,14 +142,12 @@ void TestTwoCopies::bothChangesSurvive_data() {
     QTest::newRow("Delete, Save") << remove << Command{"save", "note", "saved text"};
     QTest::newRow("Delete, Rename") << remove << Command{"rename", "old name", "new name"};
     QTest::newRow("New, New") << Command{"new", "fresh"} << Command{"new", "also fresh"};
-    QTest::newRow("Save, Rename") << Command{"save", "note", "saved text"}
-                                  << Command{"rename", "old name", "new name"};
 }
 
 void TestTwoCopies::bothChangesSurvive() {
     QFETCH(Command, first);
     QFETCH(Command, second);
-    int refused = 0;
+    int refused = 0, failed = 0, lost = 0;
     for (int trial = 0; trial < TrialsPerPair; ++trial) {
         ItemFiles::write("zmr.lst", m_items);
         QProcess copies[2];
@@ -165,23 +163,35 @@ void TestTwoCopies::bothChangesSurvive() {
         const int late = trial % 2;
         copies[late].write(QByteArray::number(lead) + '\n');
         copies[1 - late].write("0\n");
+        for (QProcess& copy : copies)
+            QVERIFY(copy.waitForBytesWritten(10000)); // sent now, not when the other has ended
         QList<QByteArray> expected = sortedRecords(m_items);
         for (int i = 0; i < 2; ++i) {
-            copies[i].closeWriteChannel();
             QVERIFY(copies[i].waitForFinished(20000));
             const QString boxes = QString::fromUtf8(copies[i].readAllStandardOutput());
             if (boxes.contains("Another copy of Cardisto")) {
                 ++refused;
                 continue;
             }
-            QVERIFY2(!boxes.contains("|16"), qPrintable(boxes));
+            if (boxes.contains("|16")) {
+                ++failed;
+                qWarning("%s", qPrintable(boxes));
+            }
             expected = applied(expected, commands[i]);
         }
         std::sort(expected.begin(), expected.end());
-        QVERIFY2(sortedRecords(ItemFiles::read("zmr.lst")) == expected,
-                 qPrintable(QStringLiteral("trial %1, offset %2 us").arg(trial).arg(lead)));
+        if (sortedRecords(ItemFiles::read("zmr.lst")) != expected)
+            ++lost;
     }
-    qInfo("%d trials, %d commands refused as busy, no change lost", TrialsPerPair, refused);
+    const QByteArray summary = QStringLiteral("%1 trials: %2 commands refused as busy, %3 failed, "
+                                              "%4 trials lost a change")
+                                   .arg(TrialsPerPair)
+                                   .arg(refused)
+                                   .arg(failed)
+                                   .arg(lost)
+                                   .toUtf8();
+    qInfo("%s", summary.constData());
+    QVERIFY2(failed == 0 && lost == 0, summary.constData());
 }
 
 int main(int argc, char* argv[]) {

@@ -1,11 +1,16 @@
 #include "form_fixture.h"
 
 #include "store/item_file_lock.h"
+#include "store/store_error.h"
 
 #include <QFileInfo>
 #include <QTest>
+#include <QThread>
 
+#include <atomic>
+#include <cstdio>
 #include <sys/stat.h>
+#include <thread>
 
 using ItemFiles::record;
 using Command = void (MireloftMain::*)();
@@ -35,6 +40,9 @@ private slots:
     // A command that went ahead while another copy wrote would lose that copy's change.
     void busyFileIsLeftAlone_data();
     void busyFileIsLeftAlone();
+    // A copy that waited while a deletion put a new file in place must hold the new file, or a
+    // third copy would write beside it.
+    void waiterEndsUpOnTheNewFile();
     // Delete must not turn a link into a plain file, nor change who may read the items.
     void deleteKeepsLinkAndRights_data();
     void deleteKeepsLinkAndRights();
@@ -76,6 +84,31 @@ void TestSharedItemFile::busyFileIsLeftAlone() {
         QVERIFY2(box.contains("Another copy of Cardisto") && box.endsWith("|16"), qPrintable(box));
     }
     QVERIFY(!QFile::exists(f.path("zmr.tmp")));
+}
+
+void TestSharedItemFile::waiterEndsUpOnTheNewFile() {
+    FormFixture f;
+    f.writeItems(record("old"));
+    ItemFiles::write(f.path("zmr.new"), record("new"));
+    ItemFileLock::waitLimit = std::chrono::seconds(5);
+    auto deleting = std::make_unique<ItemFileLock>(f.path(), ItemFileLock::Exclusive);
+    std::atomic<bool> waiterHolds = false, done = false;
+    std::thread waiter([&] {
+        const ItemFileLock lock(f.path(), ItemFileLock::Exclusive);
+        waiterHolds = true;
+        while (!done)
+            QThread::msleep(5);
+    });
+    QThread::msleep(100); // the waiter has opened the old file by now
+    QVERIFY(std::rename(QFile::encodeName(f.path("zmr.new")).constData(),
+                        QFile::encodeName(f.path()).constData()) == 0);
+    deleting.reset();
+    while (!waiterHolds)
+        QThread::msleep(5);
+    ItemFileLock::waitLimit = std::chrono::milliseconds(200);
+    QVERIFY_THROWS_EXCEPTION(StoreError, ItemFileLock(f.path(), ItemFileLock::Shared));
+    done = true;
+    waiter.join();
 }
 
 void TestSharedItemFile::deleteKeepsLinkAndRights_data() {

@@ -4,17 +4,28 @@
 #include "form/message_box_style.h"
 #include "form/mireloft_main.h"
 #include "store/item_file.h"
+#include "store/item_file_lock.h"
 #include "store/record_file.h"
 #include "store/store_error.h"
 
+#include <QFileInfo>
+
 void removeTaggedRecords(const QString& tag, NoteRecord& buffer,
                          const ReplacementObserver& observer) {
+    // Held until the new file is in place, so that no other copy writes to the old one meanwhile.
+    ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive);
     RecordFile itemFile(ItemFileName);
     // Replacing the file would undo the user's choice to make it read-only.
     if (!itemFile.isWritable())
         throw StoreError(ItemFileName,
                          QStringLiteral("The file can only be read, so no item can be deleted."));
-    ItemFileReplacement replacement(ItemFileName, TemporaryFileName, observer);
+    // A link stays a link: the file it leads to is replaced, in its own folder, so that the
+    // replacement is still one atomic rename.
+    const QFileInfo item(ItemFileName);
+    const QString target = item.isSymLink() ? item.canonicalFilePath() : ItemFileName;
+    const QString temporary =
+        item.isSymLink() ? target + QStringLiteral(".tmp") : TemporaryFileName;
+    ItemFileReplacement replacement(target, temporary, observer);
     for (qint64 n = 1; n <= itemFile.recordCount(); ++n) {
         itemFile.read(n, buffer);
         if (!buffer.exactTagMatch(tag))

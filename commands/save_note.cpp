@@ -2,13 +2,16 @@
 #include "form/message_box_style.h"
 #include "form/mireloft_main.h"
 #include "store/item_file.h"
+#include "store/item_file_lock.h"
 #include "store/record_file.h"
+#include "store/windows1252.h"
 
 void MireloftMain::mnu_SaveQuote_Click() {
     const QString selected = m_view.selectorText();
     if (selected.isEmpty())
         return;
     reportingFileErrors([&] {
+        ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive);
         RecordFile file(ItemFileName);
         for (qint64 n = 1; n <= file.recordCount(); ++n) {
             file.read(n, m_record);
@@ -18,16 +21,18 @@ void MireloftMain::mnu_SaveQuote_Click() {
             m_record.setBody(text);
             file.write(n, m_record);
             file.close();
+            lock.release();
             updateCaption();
             Title = QStringLiteral("Attention!");
-            if (text.size() > NoteRecord::BodyLength) {
+            // Counted as stored: a character outside the code page is one, whatever its units.
+            const qsizetype length = Windows1252::storable(text).size();
+            if (length > NoteRecord::BodyLength) {
                 // The number keeps the blank of its sign position.
                 Msg = QStringLiteral("The text you wanted to save was %1 characters longer than "
                                      "the program allows, and was truncated by that amount. You "
                                      "need to go back and edit it to be shorter, or perhaps break "
                                      "it into two or more separate items.")
-                          .arg(QLatin1Char(' ') +
-                               QString::number(text.size() - NoteRecord::BodyLength));
+                          .arg(QLatin1Char(' ') + QString::number(length - NoteRecord::BodyLength));
             } else {
                 Msg = QStringLiteral("The text for: ") + trimBlanks(selected) +
                       QStringLiteral("\r\n...was sucessfully saved!");

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config clang-format
     qt6-base-dev libgl-dev libglib2.0-dev shared-mime-info fonts-dejavu-core locales
-    desktop-file-utils appstream
+    desktop-file-utils appstream clang libclang-rt-14-dev
 )
 
 missing=()

@@ -5,7 +5,7 @@
 # elsewhere a newer compiler's warning must not.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --tests
 
 echo "== formatting"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then

@@ -4,11 +4,14 @@
 #include "form/message_box_style.h"
 #include "form/mireloft_main.h"
 #include "store/item_file.h"
+#include "store/item_file_lock.h"
 #include "store/record_file.h"
 #include "store/store_error.h"
 
 void removeTaggedRecords(const QString& tag, NoteRecord& buffer,
                          const ReplacementObserver& observer) {
+    // Held until the new file is in place, so that no other copy writes to the old one meanwhile.
+    ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive);
     RecordFile itemFile(ItemFileName);
     // Replacing the file would undo the user's choice to make it read-only.
     if (!itemFile.isWritable())

@@ -1,6 +1,7 @@
 #include "form/form_view.h"
 #include "form/mireloft_main.h"
 #include "store/item_file.h"
+#include "store/item_file_lock.h"
 #include "store/record_file.h"
 
 void MireloftMain::mnu_New_Click() {
@@ -8,6 +9,7 @@ void MireloftMain::mnu_New_Click() {
     const QString name = m_view.inputBox(Msg, QStringLiteral("New Item"), QString());
     if (!name.isEmpty()) {
         reportingFileErrors([&] {
+            ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive);
             RecordFile file(ItemFileName);
             const double recordCount = file.recordCount();
             bool found = false;

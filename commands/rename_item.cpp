@@ -1,6 +1,7 @@
 #include "form/form_view.h"
 #include "form/mireloft_main.h"
 #include "store/item_file.h"
+#include "store/item_file_lock.h"
 #include "store/record_file.h"
 
 void MireloftMain::mnu_rename_Click() {
@@ -13,6 +14,7 @@ void MireloftMain::mnu_rename_Click() {
     if (name.isEmpty())
         return;
     reportingFileErrors([&] {
+        ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive);
         RecordFile file(ItemFileName);
         for (qint64 n = 1; n <= file.recordCount(); ++n) {
             file.read(n, m_record);
@@ -21,6 +23,7 @@ void MireloftMain::mnu_rename_Click() {
                 m_record.setTag(name);
                 file.write(n, m_record);
                 file.close();
+                lock.release();
                 DisplayTags();
                 return;
             }

@@ -2,6 +2,7 @@
 #include "form/message_box_style.h"
 #include "form/mireloft_main.h"
 #include "store/item_file.h"
+#include "store/item_file_lock.h"
 #include "store/record_file.h"
 
 void MireloftMain::mnu_SaveQuote_Click() {
@@ -9,6 +10,7 @@ void MireloftMain::mnu_SaveQuote_Click() {
     if (selected.isEmpty())
         return;
     reportingFileErrors([&] {
+        ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive);
         RecordFile file(ItemFileName);
         for (qint64 n = 1; n <= file.recordCount(); ++n) {
             file.read(n, m_record);
@@ -18,6 +20,7 @@ void MireloftMain::mnu_SaveQuote_Click() {
             m_record.setBody(text);
             file.write(n, m_record);
             file.close();
+            lock.release();
             updateCaption();
             Title = QStringLiteral("Attention!");
             if (text.size() > NoteRecord::BodyLength) {

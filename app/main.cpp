@@ -1,3 +1,4 @@
+#include "app/busy_cursor.h"
 #include "app/main_window.h"
 
 #include <QApplication>
@@ -5,7 +6,10 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     MainWindow window;
-    window.form().Form_Load();
+    {
+        const BusyCursor busy;
+        window.form().Form_Load();
+    }
     window.show();
     return QApplication::exec();
 }

@@ -6,7 +6,9 @@
 #include "store/item_file.h"
 #include "store/item_file_lock.h"
 #include "store/record_file.h"
+#include "store/record_scan.h"
 #include "store/store_error.h"
+#include "store/tag_match.h"
 
 void removeTaggedRecords(const QString& tag, NoteRecord& buffer,
                          const ReplacementObserver& observer) {
@@ -18,11 +20,13 @@ void removeTaggedRecords(const QString& tag, NoteRecord& buffer,
         throw StoreError(ItemFileName,
                          QStringLiteral("The file can only be read, so no item can be deleted."));
     ItemFileReplacement replacement(ItemFileName, TemporaryFileName, observer);
-    for (qint64 n = 1; n <= itemFile.recordCount(); ++n) {
-        itemFile.read(n, buffer);
-        if (!buffer.exactTagMatch(tag))
-            replacement.append(buffer);
+    const ExactTagMatch removed(tag);
+    RecordScan scan(itemFile);
+    while (scan.next()) {
+        if (!removed(scan.tag()))
+            replacement.append(scan.record());
     }
+    scan.loadInto(buffer);
     itemFile.close();
     replacement.commit();
 }

@@ -1,7 +1,10 @@
 #pragma once
 
-#include <QStringList>
+#include <QByteArray>
 
-// Puts tags in the list's order: alphabetical by the user's locale, letter case ignored; equal
-// tags keep the order they came in.
-void sortTags(QStringList& tags);
+#include <vector>
+
+// The order in which the list shows tags: alphabetical by the user's locale, letter case
+// ignored; equal tags keep the order they came in. `tags` holds NoteRecord::TagLength bytes per
+// tag, as stored; the result counts tags from 0, in display order.
+std::vector<quint32> tagOrder(QByteArrayView tags);

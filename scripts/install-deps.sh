@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config clang-format
-    qt6-base-dev libgl-dev libglib2.0-dev shared-mime-info fonts-dejavu-core
+    qt6-base-dev libicu-dev libgl-dev libglib2.0-dev shared-mime-info fonts-dejavu-core
 )
 
 missing=()

@@ -152,21 +152,51 @@ double recordFlush(const QString& folder) {
 }
 
 // The window with its dialogs answered from a script, so commands run as in the program.
+// It also notes when a command starts to rebuild the list, which the list's emptying marks.
 class ScriptedWindow : public MainWindow {
 public:
     using MainWindow::MainWindow;
     QString answer;
+    QElapsedTimer clock;
+    qint64 rebuildStartedAt = -1;
     int messageBox(const QString&, int, const QString&) override { return 6; } // Yes, or OK
     QString inputBox(const QString&, const QString&, const QString&) override { return answer; }
+    void setSelectorItems(SelectorTags tags) override {
+        if (rebuildStartedAt < 0)
+            rebuildStartedAt = clock.nsecsElapsed();
+        MainWindow::setSelectorItems(std::move(tags));
+    }
 };
+
+// A command's whole time, and the part before it rebuilds the list.
+struct Timing {
+    double whole = 1e30;
+    double own = 1e30;
+};
+
+Timing timedCommand(ScriptedWindow& window, MireloftMain::Procedure procedure) {
+    window.rebuildStartedAt = -1;
+    window.clock.start();
+    (window.form().*procedure)();
+    const qint64 whole = window.clock.nsecsElapsed();
+    return {double(whole) / 1e9,
+            double(window.rebuildStartedAt < 0 ? whole : window.rebuildStartedAt) / 1e9};
+}
+
+Timing best(Timing a, Timing b) {
+    return {std::min(a.whole, b.whole), std::min(a.own, b.own)};
+}
 
 // The child: from the start of the process to the filled list shown in the window.
 int startUp(const QString& folder, QElapsedTimer& sinceStart, int argc, char** argv) {
     QApplication app(argc, argv);
     FakeDesktop desktop;
     desktop.folder = folder;
+    std::fprintf(stderr, "app %.3f\n", seconds(sinceStart));
     MainWindow window(desktop);
+    std::fprintf(stderr, "window %.3f\n", seconds(sinceStart));
     window.form().Form_Load();
+    std::fprintf(stderr, "loaded %.3f\n", seconds(sinceStart));
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
@@ -228,7 +258,7 @@ double timed(const std::function<void()>& command) {
 }
 
 void row(const char* what, double figure, const char* baseline, double ratio, const char* target) {
-    std::printf("| %-34s | %8.3f | %-36s | %6.2f | %-9s |\n", what, figure, baseline, ratio,
+    std::printf("| %-34s | %8.3f | %-42s | %6.2f | %-9s |\n", what, figure, baseline, ratio,
                 target);
 }
 
@@ -264,17 +294,34 @@ Growth benchmark(qint64 records, const QString& folder, const StartUp& floor) {
         select(list, last);
         return timed([&] { form.ML_Selector_Click(); });
     });
-    select(list, last);
-    const double save = timed([&] { form.mnu_SaveQuote_Click(); });
-    window.answer = last.trimmed().toUpper();
-    const double newTaken = timed([&] { form.mnu_New_Click(); });
-    window.answer = QStringLiteral("a name nobody gave");
-    const double newAdded = timed([&] { form.mnu_New_Click(); });
-    select(list, window.answer.leftJustified(NoteRecord::TagLength));
-    window.answer = QStringLiteral("a name renamed");
-    const double rename = timed([&] { form.mnu_rename_Click(); });
-    select(list, window.answer.leftJustified(NoteRecord::TagLength));
-    const double remove = timed([&] { form.mnu_delete_Click(); });
+    using M = MireloftMain;
+    Timing save;
+    Timing newTaken;
+    Timing newAdded;
+    Timing rename;
+    Timing remove;
+    QStringList added;
+    for (int run = 1; run <= 3; ++run) {
+        select(list, last);
+        save = best(save, timedCommand(window, &M::mnu_SaveQuote_Click));
+        window.answer = last.trimmed().toUpper();
+        newTaken = best(newTaken, timedCommand(window, &M::mnu_New_Click));
+        window.answer = QStringLiteral("a name nobody gave %1").arg(run);
+        newAdded = best(newAdded, timedCommand(window, &M::mnu_New_Click));
+        added.append(window.answer);
+    }
+    // The item added last is the last record: rename it, again and again.
+    for (int run = 1; run <= 3; ++run) {
+        select(list, added.last().leftJustified(NoteRecord::TagLength));
+        window.answer = QStringLiteral("renamed %1").arg(run);
+        rename = best(rename, timedCommand(window, &M::mnu_rename_Click));
+        added.last() = window.answer;
+    }
+    // The renamed one, deleted last, is the last record then.
+    for (const QString& name : std::as_const(added)) {
+        select(list, name.leftJustified(NoteRecord::TagLength));
+        remove = best(remove, timedCommand(window, &M::mnu_delete_Click));
+    }
     if (QFile(path).size() != records * NoteRecord::Size)
         qFatal("the commands left the file at the wrong size");
 
@@ -282,24 +329,29 @@ Growth benchmark(qint64 records, const QString& folder, const StartUp& floor) {
                 "flushed %.4f s\n\n",
                 static_cast<long long>(records), double(records) * NoteRecord::Size / 1e6, read,
                 copy, flush);
-    std::printf("| %-34s | %8s | %-36s | %6s | %-9s |\n", "step", "seconds", "ratio to", "ratio",
+    std::printf("| %-34s | %8s | %-42s | %6s | %-9s |\n", "step", "seconds", "ratio to", "ratio",
                 "target");
     std::printf("|%s|---------:|%s|-------:|%s|\n", QByteArray(36, '-').constData(),
-                QByteArray(38, '-').constData(), QByteArray(11, '-').constData());
+                QByteArray(44, '-').constData(), QByteArray(11, '-').constData());
     const char* startTarget = records >= 1000000 ? "<= 1.5 s" : "<= 0.12 s";
     row("start-up over the floor", startUp, "seconds", startUp, startTarget);
     row("list rebuild", rebuild, "start-up over the floor", rebuild / startUp, "<= 1");
     row("select the last item", selection, "block read", selection / read, "<= 1.5");
-    row("Save the last item", save, "block read, less one flush", (save - flush) / read, "<= 1.5");
-    row("New, name taken", newTaken, "block read, less the rebuild", (newTaken - rebuild) / read,
+    row("Save the last item", save.whole, "block read, less one flush", (save.whole - flush) / read,
         "<= 1.5");
-    row("New, name added", newAdded, "block read, less flush and rebuild",
-        (newAdded - flush - rebuild) / read, "<= 1.5");
-    row("Rename the last item", rename, "block read, less flush and rebuild",
-        (rename - flush - rebuild) / read, "<= 1.5");
-    row("Delete the last item", remove, "flushed copy, less the rebuild", (remove - rebuild) / copy,
+    row("New, name taken", newTaken.whole, "block read, before the rebuild", newTaken.own / read,
+        "<= 1.5");
+    row("New, name added", newAdded.whole, "block read, before the rebuild, less flush",
+        (newAdded.own - flush) / read, "<= 1.5");
+    row("Rename the last item", rename.whole, "block read, before the rebuild, less flush",
+        (rename.own - flush) / read, "<= 1.5");
+    row("Delete the last item", remove.whole, "flushed copy, before the rebuild", remove.own / copy,
         "<= 2");
-    std::printf("| %-34s | %8.1f | %-36s | %6.1f | %-9s |\n", "start-up peak memory, MB",
+    row("rebuild after New and Delete",
+        std::max(newAdded.whole - newAdded.own, remove.whole - remove.own),
+        "start-up over the floor",
+        std::max(newAdded.whole - newAdded.own, remove.whole - remove.own) / startUp, "<= 1");
+    std::printf("| %-34s | %8.1f | %-42s | %6.1f | %-9s |\n", "start-up peak memory, MB",
                 start.megabytes, "MB over the floor", start.megabytes - floor.megabytes,
                 records >= 1000000  ? "<= 150"
                 : records >= 100000 ? "<= 12"

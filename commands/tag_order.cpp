@@ -15,17 +15,22 @@
 
 namespace {
 
-// The collation key of a tag, as QCollator would give it for the case-folded tag (folding first
-// is needed because in the C locale the keys would otherwise still tell capitals apart). The
-// keys come from ICU, as QCollator's do, because only ICU hands out their bytes, and only bytes
-// can be kept for a million tags without a heap block each.
-class CollationKeys {
+// A fixed-length start of each collation key, so that a million keys fit in one small buffer.
+// Most comparisons end within it; the rest compare the two tags in full.
+constexpr int PrefixLength = 27;
+
+// Compares tags as QCollator's sort keys of the case-folded tags compare (folding first is needed
+// because in the C locale the keys would otherwise still tell capitals apart). The keys come
+// from ICU, as QCollator's do, because only ICU hands out their bytes, and only bytes can be kept
+// for a million tags without a heap block each.
+class TagCollation {
 public:
-    CollationKeys()
+    TagCollation()
         : m_locale(QLocale().collation()) {
         for (int byte = 0; byte < 256; ++byte) {
             const char c = static_cast<char>(byte);
             m_folded[byte] = Windows1252::decode(QByteArrayView(&c, 1)).toCaseFolded();
+            m_foldedUtf8[byte] = m_folded[byte].toUtf8();
         }
         if (m_locale.language() == QLocale::C)
             return;
@@ -42,38 +47,83 @@ public:
         ucol_setAttribute(m_collator.get(), UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
     }
 
-    // The key's bytes up to, not including, its first zero byte, where comparing stops.
-    void key(QByteArrayView tag, QByteArray& out) const {
-        QVarLengthArray<QChar, 2 * NoteRecord::TagLength> folded;
-        for (const char byte : tag) {
-            const QString& character = m_folded[static_cast<unsigned char>(byte)];
-            folded.append(character.constData(), character.size());
+    // The first PrefixLength bytes of the key, zero-filled after its end; true when the key goes
+    // on beyond them.
+    bool prefix(QByteArrayView tag, unsigned char* out) const {
+        std::memset(out, 0, PrefixLength);
+        if (m_noCollator)
+            return false;
+        if (!m_collator)
+            return utf8KeyPrefix(tag, out);
+        const Folded text = folded(tag);
+        const auto* source = reinterpret_cast<const UChar*>(text.constData());
+        QVarLengthArray<uint8_t, 512> key(512);
+        int32_t size = ucol_getSortKey(m_collator.get(), source, int32_t(text.size()), key.data(),
+                                       int32_t(key.size()));
+        if (size > key.size()) {
+            key.resize(size);
+            size =
+                ucol_getSortKey(m_collator.get(), source, int32_t(text.size()), key.data(), size);
         }
-        if (m_noCollator) {
-            out.resize(0);
-        } else if (!m_collator) {
-            out = QStringView(folded.constData(), folded.size()).toUtf8();
-        } else {
-            const auto* text = reinterpret_cast<const UChar*>(folded.constData());
-            const auto length = int32_t(folded.size());
-            if (out.size() < 4 * folded.size() + 16)
-                out.resize(4 * folded.size() + 16);
-            int32_t size =
-                ucol_getSortKey(m_collator.get(), text, length,
-                                reinterpret_cast<uint8_t*>(out.data()), int32_t(out.size()));
-            if (size > out.size()) {
-                out.resize(size);
-                size = ucol_getSortKey(m_collator.get(), text, length,
-                                       reinterpret_cast<uint8_t*>(out.data()), size);
-            }
-            out.resize(size);
+        const int length = std::max(0, size - 1); // without its terminating zero
+        std::memcpy(out, key.data(), std::min(length, PrefixLength));
+        return length > PrefixLength;
+    }
+
+    // Negative, zero or positive as the whole keys compare.
+    int compare(QByteArrayView a, QByteArrayView b) const {
+        if (m_noCollator || a == b)
+            return 0;
+        if (!m_collator) {
+            const QByteArray keyX = utf8Key(a);
+            const QByteArray keyY = utf8Key(b);
+            return keyX < keyY ? -1 : keyY < keyX ? 1 : 0;
         }
-        const qsizetype zero = out.indexOf('\0');
-        if (zero >= 0)
-            out.truncate(zero);
+        const Folded x = folded(a);
+        const Folded y = folded(b);
+        // Orders as the sort keys do.
+        return ucol_strcoll(m_collator.get(), reinterpret_cast<const UChar*>(x.constData()),
+                            int32_t(x.size()), reinterpret_cast<const UChar*>(y.constData()),
+                            int32_t(y.size()));
     }
 
 private:
+    using Folded = QVarLengthArray<QChar, 2 * NoteRecord::TagLength>;
+
+    Folded folded(QByteArrayView tag) const {
+        Folded text;
+        for (const char byte : tag) {
+            const QString& character = m_folded[static_cast<unsigned char>(byte)];
+            text.append(character.constData(), character.size());
+        }
+        return text;
+    }
+
+    // QCollator's key in the C locale is the text in UTF-8; comparing it stops at a zero byte.
+    QByteArray utf8Key(QByteArrayView tag) const {
+        QByteArray key;
+        for (const char byte : tag) {
+            if (byte == 0)
+                break;
+            key += m_foldedUtf8[static_cast<unsigned char>(byte)];
+        }
+        return key;
+    }
+
+    bool utf8KeyPrefix(QByteArrayView tag, unsigned char* out) const {
+        int length = 0;
+        for (const char byte : tag) {
+            if (byte == 0)
+                return false;
+            for (const char keyByte : m_foldedUtf8[static_cast<unsigned char>(byte)]) {
+                if (length == PrefixLength)
+                    return true;
+                out[length++] = static_cast<unsigned char>(keyByte);
+            }
+        }
+        return false;
+    }
+
     struct CloseCollator {
         void operator()(UCollator* collator) const { ucol_close(collator); }
     };
@@ -82,15 +132,12 @@ private:
     std::unique_ptr<UCollator, CloseCollator> m_collator;
     bool m_noCollator = false;
     std::array<QString, 256> m_folded; // each byte's character, case-folded
+    std::array<QByteArray, 256> m_foldedUtf8;
 };
 
-// A fixed-length start of each key, so that a million keys fit in one small buffer. Most
-// comparisons end within it; the rest compute both whole keys again.
-constexpr int PrefixLength = 27;
-
 struct Entry {
-    std::array<unsigned char, PrefixLength> prefix; // zero-filled after the key's end
-    bool longer;                                    // the key goes on after the prefix
+    std::array<unsigned char, PrefixLength> prefix;
+    bool longer; // the key goes on after the prefix
     quint32 tag;
 };
 
@@ -101,28 +148,19 @@ std::vector<quint32> tagOrder(QByteArrayView tags) {
     const auto tagAt = [&](quint32 tag) {
         return tags.sliced(qsizetype(tag) * NoteRecord::TagLength, NoteRecord::TagLength);
     };
-    const CollationKeys keys;
+    const TagCollation collation;
     std::vector<Entry> entries(count);
-    QByteArray key;
     for (qsizetype i = 0; i < count; ++i) {
         Entry& entry = entries[i];
         entry.tag = quint32(i);
-        keys.key(tagAt(entry.tag), key);
-        const qsizetype kept = std::min<qsizetype>(key.size(), PrefixLength);
-        entry.prefix.fill(0);
-        std::memcpy(entry.prefix.data(), key.constData(), kept);
-        entry.longer = key.size() > PrefixLength;
+        entry.longer = collation.prefix(tagAt(entry.tag), entry.prefix.data());
     }
-    QByteArray a;
-    QByteArray b;
     std::sort(entries.begin(), entries.end(), [&](const Entry& x, const Entry& y) {
         if (const int order = std::memcmp(x.prefix.data(), y.prefix.data(), PrefixLength))
             return order < 0;
         if (x.longer || y.longer) {
-            keys.key(tagAt(x.tag), a);
-            keys.key(tagAt(y.tag), b);
-            if (a != b)
-                return a < b;
+            if (const int order = collation.compare(tagAt(x.tag), tagAt(y.tag)))
+                return order < 0;
         }
         return x.tag < y.tag; // equal keys keep their record order
     });

@@ -192,11 +192,8 @@ int startUp(const QString& folder, QElapsedTimer& sinceStart, int argc, char** a
     QApplication app(argc, argv);
     FakeDesktop desktop;
     desktop.folder = folder;
-    std::fprintf(stderr, "app %.3f\n", seconds(sinceStart));
     MainWindow window(desktop);
-    std::fprintf(stderr, "window %.3f\n", seconds(sinceStart));
     window.form().Form_Load();
-    std::fprintf(stderr, "loaded %.3f\n", seconds(sinceStart));
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;

@@ -15,12 +15,15 @@ void MireloftMain::DisplayTags() {
         SelectorTags tags;
         RecordScan scan(file);
         tags.bytes.reserve(scan.count() * NoteRecord::TagLength);
-        while (scan.next())
+        TagSorter sorter(scan.count());
+        while (scan.next()) {
             tags.bytes += scan.tag();
+            sorter.add(scan.tag());
+        }
         scan.loadInto(m_record);
         file.close();
         lock.release();
-        tags.order = tagOrder(tags.bytes);
+        tags.order = sorter.order(tags.bytes);
         m_view.setSelectorItems(std::move(tags));
     });
     m_view.setEditorText(QString());

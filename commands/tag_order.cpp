@@ -74,11 +74,8 @@ public:
     int compare(QByteArrayView a, QByteArrayView b) const {
         if (m_noCollator || a == b)
             return 0;
-        if (!m_collator) {
-            const QByteArray keyX = utf8Key(a);
-            const QByteArray keyY = utf8Key(b);
-            return keyX < keyY ? -1 : keyY < keyX ? 1 : 0;
-        }
+        if (!m_collator)
+            return compareFoldedCodes(a, b);
         const Folded x = folded(a);
         const Folded y = folded(b);
         // Orders as the sort keys do.
@@ -99,16 +96,40 @@ private:
         return text;
     }
 
-    // QCollator's key in the C locale is the text in UTF-8; comparing it stops at a zero byte.
-    QByteArray utf8Key(QByteArrayView tag) const {
-        QByteArray key;
-        for (const char byte : tag) {
-            if (byte == 0)
-                break;
-            key += m_foldedUtf8[static_cast<unsigned char>(byte)];
+    // QCollator's key in the C locale is the text in UTF-8, compared up to a zero byte. Every
+    // folded character lies outside the surrogates, so the UTF-8 bytes compare as the UTF-16
+    // codes do, and no key need be built.
+    int compareFoldedCodes(QByteArrayView a, QByteArrayView b) const {
+        Codes x{a, m_folded, 0, {}};
+        Codes y{b, m_folded, 0, {}};
+        for (;;) {
+            const char16_t cx = x.next();
+            const char16_t cy = y.next();
+            if (cx != cy)
+                return cx < cy ? -1 : 1;
+            if (cx == 0)
+                return 0;
         }
-        return key;
     }
+
+    // The folded codes of a tag one by one, 0 at its end or at its first zero code.
+    struct Codes {
+        QByteArrayView tag;
+        const std::array<QString, 256>& folded;
+        qsizetype byte = 0;
+        QStringView pending;
+
+        char16_t next() {
+            while (pending.isEmpty()) {
+                if (byte == tag.size())
+                    return 0;
+                pending = folded[static_cast<unsigned char>(tag[byte++])];
+            }
+            const char16_t code = pending.front().unicode();
+            pending = pending.sliced(1);
+            return code;
+        }
+    };
 
     bool utf8KeyPrefix(QByteArrayView tag, unsigned char* out) const {
         int length = 0;
@@ -135,37 +156,53 @@ private:
     std::array<QByteArray, 256> m_foldedUtf8;
 };
 
-struct Entry {
+} // namespace
+
+struct TagSorter::Entry {
     std::array<unsigned char, PrefixLength> prefix;
     bool longer; // the key goes on after the prefix
     quint32 tag;
 };
 
-} // namespace
+class TagSorter::Collation : public TagCollation {};
 
-std::vector<quint32> tagOrder(QByteArrayView tags) {
-    const qsizetype count = tags.size() / NoteRecord::TagLength;
+TagSorter::TagSorter(qsizetype expected)
+    : m_collation(std::make_unique<Collation>()) {
+    m_entries.reserve(expected);
+}
+
+TagSorter::~TagSorter() = default;
+
+void TagSorter::add(QByteArrayView tag) {
+    Entry& entry = m_entries.emplace_back();
+    entry.tag = quint32(m_entries.size() - 1);
+    entry.longer = m_collation->prefix(tag, entry.prefix.data());
+}
+
+std::vector<quint32> TagSorter::order(QByteArrayView tags) {
     const auto tagAt = [&](quint32 tag) {
         return tags.sliced(qsizetype(tag) * NoteRecord::TagLength, NoteRecord::TagLength);
     };
-    const TagCollation collation;
-    std::vector<Entry> entries(count);
-    for (qsizetype i = 0; i < count; ++i) {
-        Entry& entry = entries[i];
-        entry.tag = quint32(i);
-        entry.longer = collation.prefix(tagAt(entry.tag), entry.prefix.data());
-    }
-    std::sort(entries.begin(), entries.end(), [&](const Entry& x, const Entry& y) {
+    std::sort(m_entries.begin(), m_entries.end(), [&](const Entry& x, const Entry& y) {
         if (const int order = std::memcmp(x.prefix.data(), y.prefix.data(), PrefixLength))
             return order < 0;
         if (x.longer || y.longer) {
-            if (const int order = collation.compare(tagAt(x.tag), tagAt(y.tag)))
+            if (const int order = m_collation->compare(tagAt(x.tag), tagAt(y.tag)))
                 return order < 0;
         }
         return x.tag < y.tag; // equal keys keep their record order
     });
-    std::vector<quint32> order(count);
-    for (qsizetype i = 0; i < count; ++i)
-        order[i] = entries[i].tag;
+    std::vector<quint32> order(m_entries.size());
+    for (std::size_t i = 0; i < m_entries.size(); ++i)
+        order[i] = m_entries[i].tag;
+    std::vector<Entry>().swap(m_entries);
     return order;
+}
+
+std::vector<quint32> tagOrder(QByteArrayView tags) {
+    const qsizetype count = tags.size() / NoteRecord::TagLength;
+    TagSorter sorter(count);
+    for (qsizetype i = 0; i < count; ++i)
+        sorter.add(tags.sliced(i * NoteRecord::TagLength, NoteRecord::TagLength));
+    return sorter.order(tags);
 }

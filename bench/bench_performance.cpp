@@ -255,13 +255,14 @@ double timed(const std::function<void()>& command) {
 }
 
 void row(const char* what, double figure, const char* baseline, double ratio, const char* target) {
-    std::printf("| %-34s | %8.3f | %-42s | %6.2f | %-9s |\n", what, figure, baseline, ratio,
+    std::printf("| %-34s | %8.4f | %-42s | %6.2f | %-9s |\n", what, figure, baseline, ratio,
                 target);
 }
 
 // Per size: the list rebuild and the selection, for the growth from the smallest to the largest.
 struct Growth {
     qint64 records = 0;
+    double startUp = 0;
     double rebuild = 0;
     double selection = 0;
 };
@@ -355,7 +356,7 @@ Growth benchmark(qint64 records, const QString& folder, const StartUp& floor) {
                                     : "");
     std::fflush(stdout);
     QFile::remove(path);
-    return {records, rebuild, selection};
+    return {records, startUp, rebuild, selection};
 }
 
 } // namespace
@@ -395,10 +396,10 @@ int main(int argc, char* argv[]) {
         const Growth& large = growth.last();
         const double n = double(large.records) / double(small.records);
         const double nLogN = n * std::log(double(large.records)) / std::log(double(small.records));
-        std::printf("\ngrowth from %lld to %lld records: list rebuild x%.0f, selection x%.0f; "
-                    "n grows x%.0f, n log n x%.0f\n",
+        std::printf("\ngrowth from %lld to %lld records: start-up x%.0f, list rebuild x%.0f, "
+                    "selection x%.0f; n grows x%.0f, n log n x%.0f\n",
                     static_cast<long long>(small.records), static_cast<long long>(large.records),
-                    large.rebuild / small.rebuild, large.selection / small.selection, n, nLogN);
+                    large.startUp / small.startUp, large.rebuild / small.rebuild, large.selection / small.selection, n, nLogN);
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "form/mireloft_main.h"
 #include "store/item_file.h"
 #include "store/item_file_lock.h"
+#include "store/large_buffer.h"
 #include "store/record_file.h"
 #include "store/record_scan.h"
 #include "store/tag_match.h"
@@ -15,6 +16,7 @@ void MireloftMain::DisplayTags() {
         SelectorTags tags;
         RecordScan scan(file);
         tags.bytes.reserve(scan.count() * NoteRecord::TagLength);
+        adviseLargePages(tags.bytes.data(), tags.bytes.capacity());
         TagSorter sorter(scan.count());
         while (scan.next()) {
             tags.bytes += scan.tag();

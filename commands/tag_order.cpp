@@ -1,10 +1,12 @@
 #include "commands/tag_order.h"
 
+#include "store/large_buffer.h"
 #include "store/note_record.h"
 #include "store/windows1252.h"
 
 #include <QLocale>
 #include <QVarLengthArray>
+#include <QtEndian>
 
 #include <unicode/ucol.h>
 
@@ -17,7 +19,8 @@ namespace {
 
 // A fixed-length start of each collation key, so that a million keys fit in one small buffer.
 // Most comparisons end within it; the rest compare the two tags in full.
-constexpr int PrefixLength = 27;
+constexpr int PrefixWords = 4;
+constexpr int PrefixLength = PrefixWords * 8;
 
 // Compares tags as QCollator's sort keys of the case-folded tags compare (folding first is needed
 // because in the C locale the keys would otherwise still tell capitals apart). The keys come
@@ -30,7 +33,10 @@ public:
         for (int byte = 0; byte < 256; ++byte) {
             const char c = static_cast<char>(byte);
             m_folded[byte] = Windows1252::decode(QByteArrayView(&c, 1)).toCaseFolded();
-            m_foldedUtf8[byte] = m_folded[byte].toUtf8();
+            const QByteArray utf8 = m_folded[byte].toUtf8();
+            Q_ASSERT(utf8.size() <= qsizetype(sizeof(Utf8::bytes)));
+            m_foldedUtf8[byte].size = quint8(utf8.size());
+            std::memcpy(m_foldedUtf8[byte].bytes, utf8.constData(), utf8.size());
         }
         if (m_locale.language() == QLocale::C)
             return;
@@ -47,12 +53,18 @@ public:
         ucol_setAttribute(m_collator.get(), UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
     }
 
-    // The first PrefixLength bytes of the key, zero-filled after its end; true when the key goes
-    // on beyond them.
-    bool prefix(QByteArrayView tag, unsigned char* out) const {
+    // Where a key goes on after its prefix. Keys that end within it, or go on with blanks only,
+    // compare by their prefixes and then their lengths.
+    struct Rest {
+        bool more = false; // anything else
+        int length = 0;    // of the whole key
+    };
+
+    // The first PrefixLength bytes of the key, zero-filled after its end.
+    Rest prefix(QByteArrayView tag, unsigned char* out) const {
         std::memset(out, 0, PrefixLength);
         if (m_noCollator)
-            return false;
+            return {};
         if (!m_collator)
             return utf8KeyPrefix(tag, out);
         const Folded text = folded(tag);
@@ -67,7 +79,7 @@ public:
         }
         const int length = std::max(0, size - 1); // without its terminating zero
         std::memcpy(out, key.data(), std::min(length, PrefixLength));
-        return length > PrefixLength;
+        return {length > PrefixLength, length};
     }
 
     // Negative, zero or positive as the whole keys compare.
@@ -131,18 +143,22 @@ private:
         }
     };
 
-    bool utf8KeyPrefix(QByteArrayView tag, unsigned char* out) const {
-        int length = 0;
+    // Tags end in blanks, so the blanks after the prefix are only counted.
+    Rest utf8KeyPrefix(QByteArrayView tag, unsigned char* out) const {
+        Rest rest;
         for (const char byte : tag) {
             if (byte == 0)
-                return false;
-            for (const char keyByte : m_foldedUtf8[static_cast<unsigned char>(byte)]) {
-                if (length == PrefixLength)
-                    return true;
-                out[length++] = static_cast<unsigned char>(keyByte);
+                break;
+            const Utf8& character = m_foldedUtf8[static_cast<unsigned char>(byte)];
+            for (int i = 0; i < character.size; ++i) {
+                if (rest.length < PrefixLength)
+                    out[rest.length] = character.bytes[i];
+                else if (character.bytes[i] != ' ')
+                    rest.more = true;
+                ++rest.length;
             }
         }
-        return false;
+        return rest;
     }
 
     struct CloseCollator {
@@ -153,15 +169,21 @@ private:
     std::unique_ptr<UCollator, CloseCollator> m_collator;
     bool m_noCollator = false;
     std::array<QString, 256> m_folded; // each byte's character, case-folded
-    std::array<QByteArray, 256> m_foldedUtf8;
+    struct Utf8 {
+        quint8 size = 0;
+        unsigned char bytes[7] = {};
+    };
+    std::array<Utf8, 256> m_foldedUtf8;
 };
 
 } // namespace
 
 struct TagSorter::Entry {
-    std::array<unsigned char, PrefixLength> prefix;
-    bool longer; // the key goes on after the prefix
+    // The prefix in big-endian words, which compare as its bytes do.
+    std::array<quint64, PrefixWords> prefix;
     quint32 tag;
+    bool more;        // the key goes on after the prefix with other than blanks
+    quint8 keyLength; // the whole key's, at most 255
 };
 
 class TagSorter::Collation : public TagCollation {};
@@ -169,6 +191,7 @@ class TagSorter::Collation : public TagCollation {};
 TagSorter::TagSorter(qsizetype expected)
     : m_collation(std::make_unique<Collation>()) {
     m_entries.reserve(expected);
+    adviseLargePages(m_entries.data(), m_entries.capacity() * sizeof(Entry));
 }
 
 TagSorter::~TagSorter() = default;
@@ -176,7 +199,13 @@ TagSorter::~TagSorter() = default;
 void TagSorter::add(QByteArrayView tag) {
     Entry& entry = m_entries.emplace_back();
     entry.tag = quint32(m_entries.size() - 1);
-    entry.longer = m_collation->prefix(tag, entry.prefix.data());
+    unsigned char prefix[PrefixLength];
+    const TagCollation::Rest rest = m_collation->prefix(tag, prefix);
+    // A key too long to count is compared in full.
+    entry.more = rest.more || rest.length > 255;
+    entry.keyLength = quint8(std::min(rest.length, 255));
+    for (int word = 0; word < PrefixWords; ++word)
+        entry.prefix[word] = qFromBigEndian<quint64>(prefix + 8 * word);
 }
 
 std::vector<quint32> TagSorter::order(QByteArrayView tags) {
@@ -184,11 +213,13 @@ std::vector<quint32> TagSorter::order(QByteArrayView tags) {
         return tags.sliced(qsizetype(tag) * NoteRecord::TagLength, NoteRecord::TagLength);
     };
     std::sort(m_entries.begin(), m_entries.end(), [&](const Entry& x, const Entry& y) {
-        if (const int order = std::memcmp(x.prefix.data(), y.prefix.data(), PrefixLength))
-            return order < 0;
-        if (x.longer || y.longer) {
+        if (x.prefix != y.prefix)
+            return x.prefix < y.prefix;
+        if (x.more || y.more) {
             if (const int order = m_collation->compare(tagAt(x.tag), tagAt(y.tag)))
                 return order < 0;
+        } else if (x.keyLength != y.keyLength) {
+            return x.keyLength < y.keyLength;
         }
         return x.tag < y.tag; // equal keys keep their record order
     });

@@ -6,6 +6,7 @@
 #include "store/record_file.h"
 #include "store/record_scan.h"
 #include "store/tag_match.h"
+#include "store/windows1252.h"
 
 void MireloftMain::mnu_SaveQuote_Click() {
     const QString selected = m_view.selectorText();
@@ -27,14 +28,15 @@ void MireloftMain::mnu_SaveQuote_Click() {
             lock.release();
             updateCaption();
             Title = QStringLiteral("Attention!");
-            if (text.size() > NoteRecord::BodyLength) {
+            // Counted as stored: a character outside the code page is one, whatever its units.
+            const qsizetype length = Windows1252::storable(text).size();
+            if (length > NoteRecord::BodyLength) {
                 // The number keeps the blank of its sign position.
                 Msg = QStringLiteral("The text you wanted to save was %1 characters longer than "
                                      "the program allows, and was truncated by that amount. You "
                                      "need to go back and edit it to be shorter, or perhaps break "
                                      "it into two or more separate items.")
-                          .arg(QLatin1Char(' ') +
-                               QString::number(text.size() - NoteRecord::BodyLength));
+                          .arg(QLatin1Char(' ') + QString::number(length - NoteRecord::BodyLength));
             } else {
                 Msg = QStringLiteral("The text for: ") + trimBlanks(selected) +
                       QStringLiteral("\r\n...was sucessfully saved!");

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config clang-format
     qt6-base-dev libicu-dev libgl-dev libglib2.0-dev shared-mime-info fonts-dejavu-core
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, then builds and runs every test: once
-# normally and once under AddressSanitizer and UndefinedBehaviorSanitizer. Under CI (CI=true)
-# a compiler warning fails the build; elsewhere a newer compiler's warning must not.
+# normally and once under AddressSanitizer and UndefinedBehaviorSanitizer; then fuzzes the item
+# file and its text for 50 seconds. Under CI (CI=true) a compiler warning fails the build;
+# elsewhere a newer compiler's warning must not.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -21,3 +22,6 @@ for preset in dev sanitize; do
     cmake --build --preset "$preset" -j"$(nproc)"
     ctest --preset "$preset"
 done
+
+echo "== fuzzing"
+scripts/fuzz.sh 25

@@ -9,7 +9,9 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -42,9 +44,21 @@ ItemFileReplacement::ItemFileReplacement(const QString& target, const QString& t
     QFile::remove(temporary);
     if (!m_temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         fail(temporary, m_temporary.errorString());
+    keepPermissionsOf(target);
+}
+
+// Who may read the items stays as the user set it.
+void ItemFileReplacement::keepPermissionsOf(const QString& target) {
+#ifdef Q_OS_WIN
     const QFileInfo old(target);
-    if (old.exists())
+    if (old.isFile())
         m_temporary.setPermissions(old.permissions());
+#else
+    struct stat old {};
+    if (::stat(QFile::encodeName(target).constData(), &old) == 0 && S_ISREG(old.st_mode) &&
+        ::fchmod(m_temporary.handle(), old.st_mode & 0777) != 0)
+        fail(m_temporary.fileName(), qt_error_string(errno));
+#endif
 }
 
 ItemFileReplacement::~ItemFileReplacement() {

@@ -33,6 +33,7 @@ public:
     void commit();
 
 private:
+    void keepPermissionsOf(const QString& target);
     void writePending();
     [[noreturn]] void fail(const QString& fileName, const QString& reason) const;
     void notify(ReplacementStep step) const;

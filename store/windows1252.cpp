@@ -45,9 +45,18 @@ QString decode(QByteArrayView bytes) {
 QByteArray encode(QStringView text) {
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char* out = bytes.data();
-    for (const QChar c : text)
-        *out++ = encodeChar(c.unicode());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A character beyond the first 65536 takes two units but is one character to the user.
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        *out++ = encodeChar(text[i].unicode());
+    }
+    bytes.truncate(out - bytes.data());
     return bytes;
+}
+
+QString storable(QStringView text) {
+    return decode(encode(text));
 }
 
 } // namespace Windows1252

@@ -4,10 +4,13 @@
 #include <QString>
 
 // The item file stores one byte per character in Windows-1252. Every byte decodes to a
-// character and back to the same byte; a character outside the code page is stored as '?'.
+// character and back to the same byte; a character outside the code page is stored as one '?',
+// even where it takes two UTF-16 units.
 namespace Windows1252 {
 
 QString decode(QByteArrayView bytes);
 QByteArray encode(QStringView text);
+// The text as it reads back once stored.
+QString storable(QStringView text);
 
 } // namespace Windows1252

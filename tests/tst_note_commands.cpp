@@ -27,6 +27,10 @@ private slots:
     void failedWriteLeavesTheFileWhole();
     // Text goes to the disk in Windows-1252 and comes back unchanged.
     void everyByteSurvivesSelectionAndSave();
+    // Characters the code page lacks, NULs, direction marks and huge pastes: stored as one
+    // character each, cut to the field, and never spilling into the next record.
+    void hostileTextStaysInItsRecord_data();
+    void hostileTextStaysInItsRecord();
 };
 
 void TestNoteCommands::newAddsUnlessTakenLoosely_data() {
@@ -245,9 +249,55 @@ void TestNoteCommands::everyByteSurvivesSelectionAndSave() {
     QCOMPARE(f.view.editor.at(0x80), QChar(0x20AC)); // the euro sign
     f.form.mnu_SaveQuote_Click();
     QCOMPARE(f.items(), record("all", all));
-    f.view.editor = QStringLiteral("a\u0100b\U0001F600");
-    f.form.mnu_SaveQuote_Click();
-    QCOMPARE(f.items(), record("all", "a?b??"));
+}
+
+void TestNoteCommands::hostileTextStaysInItsRecord_data() {
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<QString>("text"); // typed into the editor or the name dialog
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<bool>("cut"); // Save's warning instead of its success message
+    const Command Save = &MireloftMain::mnu_SaveQuote_Click, New = &MireloftMain::mnu_New_Click;
+    const QString emoji = QStringLiteral("\U0001F600");
+    QTest::newRow("Save, one ? per character outside the code page")
+        << Save << "a\u0100b" + emoji + QChar(0xD800) + "c" << QByteArray("a?b??c") << false;
+    QTest::newRow("Save, NUL characters")
+        << Save << QString::fromLatin1("a\0\0b", 4) << QByteArray("a\0\0b", 4) << false;
+    QTest::newRow("Save, right-to-left marks")
+        << Save << "\u200F\u202Eabc\u202C" << QByteArray("??abc?") << false;
+    QTest::newRow("Save, a million characters pasted")
+        << Save << QString(1000000, 'm') << QByteArray(2000, 'm') << true;
+    QTest::newRow("Save, 2000 characters beyond the first 65536 fit")
+        << Save << emoji.repeated(2000) << QByteArray(2000, '?') << false;
+    QTest::newRow("Save, the 2001st character takes two units")
+        << Save << QString(1999, 'x') + emoji + emoji << QByteArray(1999, 'x') + '?' << true;
+    QTest::newRow("New, a character beyond the first 65536")
+        << New << "n" + emoji << QByteArray("n?") << false;
+    QTest::newRow("New, NUL in the name")
+        << New << QString::fromLatin1("a\0b", 3) << QByteArray("a\0b", 3) << false;
+    QTest::newRow("New, a million characters pasted")
+        << New << QString(1000000, 'n') << QByteArray(60, 'n') << false;
+    QTest::newRow("Rename, right-to-left override")
+        << Command(&MireloftMain::mnu_rename_Click) << "\u202Eevil" << QByteArray("?evil") << false;
+}
+
+void TestNoteCommands::hostileTextStaysInItsRecord() {
+    QFETCH(Command, command);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, stored);
+    FormFixture f;
+    const QByteArray before = record("before", "B"), after = record("after", "A");
+    f.listAndSelect(before + record("target", "T") + after, QStringLiteral("target"));
+    f.view.editor = text;
+    f.view.inputAnswers.enqueue(text);
+    (f.form.*command)();
+    if (command == &MireloftMain::mnu_New_Click)
+        QCOMPARE(f.items(), before + record("target", "T") + after + record(stored));
+    else if (command == &MireloftMain::mnu_SaveQuote_Click)
+        QCOMPARE(f.items(), before + record("target", stored) + after);
+    else
+        QCOMPARE(f.items(), before + record(stored, "T") + after);
+    QFETCH(bool, cut);
+    QCOMPARE(f.view.boxes.value(0).contains("truncated"), cut);
 }
 
 QTEST_GUILESS_MAIN(TestNoteCommands)

@@ -40,19 +40,18 @@ void RecordFile::read(qint64 n, NoteRecord& buffer) {
         QByteArrayView(m_readAhead).sliced(offset - m_readAheadOffset, NoteRecord::Size));
 }
 
-void RecordFile::readRecords(qint64 n, qint64 count, char* into) {
+void RecordFile::readBytes(qint64 offset, qint64 count, char* into) {
     m_readAhead.clear();
-    if (!m_file.seek((n - 1) * NoteRecord::Size))
+    if (!m_file.seek(offset))
         fail(m_file.errorString());
-    const qint64 wanted = count * NoteRecord::Size;
     qint64 got = 0;
-    while (got < wanted) {
-        const qint64 step = m_file.read(into + got, wanted - got);
+    while (got < count) {
+        const qint64 step = m_file.read(into + got, count - got);
         if (step < 0)
             fail(m_file.errorString());
         if (step == 0)
             fail(QStringLiteral("Record %1 ends early; the file was shortened while in use.")
-                     .arg(n + got / NoteRecord::Size));
+                     .arg((offset + got) / NoteRecord::Size + 1));
         got += step;
     }
 }

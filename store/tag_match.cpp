@@ -39,16 +39,19 @@ LooseTagMatch::LooseTagMatch(const QString& text)
 
 bool LooseTagMatch::operator()(QByteArrayView tag) const {
     qsizetype begin = 0;
-    qsizetype end = tag.size();
-    while (begin < end && tag[begin] == ' ')
+    while (begin < tag.size() && tag[begin] == ' ')
         ++begin;
-    while (end > begin && tag[end - 1] == ' ')
-        --end;
-    if (end - begin != m_upper.size())
+    const qsizetype end = begin + m_upper.size();
+    if (end > tag.size())
         return false;
+    // Most tags differ in their first letters: compare before looking at the blanks after.
     const auto& upper = upperCaseOfByte();
     for (qsizetype i = begin; i < end; ++i) {
         if (upper[static_cast<unsigned char>(tag[i])] != m_upper.at(i - begin).unicode())
+            return false;
+    }
+    for (qsizetype i = end; i < tag.size(); ++i) {
+        if (tag[i] != ' ')
             return false;
     }
     return true;

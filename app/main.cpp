@@ -1,3 +1,4 @@
+#include "app/busy_cursor.h"
 #include "app/main_window.h"
 
 #include <QApplication>
@@ -7,7 +8,10 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.cardisto.Cardisto"));
     MainWindow window;
-    window.form().Form_Load();
+    {
+        const BusyCursor busy;
+        window.form().Form_Load();
+    }
     window.show();
     return QApplication::exec();
 }

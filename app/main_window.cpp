@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/busy_cursor.h"
 #include "app/command_toolbar.h"
 #include "app/context_help.h"
 #include "app/design_font.h"
@@ -7,6 +8,7 @@
 #include "app/menu_bar.h"
 #include "app/message_box.h"
 #include "app/qt_desktop_services.h"
+#include "app/tag_list_model.h"
 #include "app/toolbar_button.h"
 #include "app/whole_row_list.h"
 
@@ -69,7 +71,8 @@ void MainWindow::createControls() {
     m_selector = new WholeRowList(m_client);
     m_selector->setObjectName(QStringLiteral("ML_Selector"));
     m_selector->setAccessibleName(QStringLiteral("Items"));
-    m_selector->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tags = new TagListModel(m_selector);
+    m_selector->setModel(m_tags);
     m_selector->setTextElideMode(Qt::ElideNone);
     m_selector->setFont(boldDesignFont());
     setHelpTopic(m_selector, HelpTopic::Window);
@@ -115,18 +118,18 @@ void MainWindow::wireCommands(const CommandActions& commands) {
     for (auto* button : m_toolbar->findChildren<ToolbarButton*>())
         connect(button, &ToolbarButton::buttonClick, this, &MainWindow::toolbarButtonClick);
 
-    connect(m_selector, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_selector->selectedItems().isEmpty())
-            m_form.ML_Selector_Click();
-    });
+    connect(m_selector, &WholeRowList::entryClicked, this,
+            [this] { runMenuCommand(&MireloftMain::ML_Selector_Click); });
     new ContextHelp(this, [this](int topic) { m_form.showHelpTopic(topic); });
 }
 
 void MainWindow::runMenuCommand(MireloftMain::Procedure procedure) {
+    const BusyCursor busy;
     (m_form.*procedure)();
 }
 
 void MainWindow::toolbarButtonClick(const QString& key) {
+    const BusyCursor busy;
     m_form.ML_TB1_ButtonClick(key);
 }
 
@@ -140,15 +143,13 @@ void MainWindow::setCaption(const QString& caption) {
     setWindowTitle(caption);
 }
 
-void MainWindow::setSelectorItems(const QStringList& items) {
-    const QSignalBlocker blocker(m_selector);
-    m_selector->clear();
-    m_selector->addItems(items);
+void MainWindow::setSelectorItems(SelectorTags tags) {
+    m_tags->setTags(std::move(tags));
 }
 
 QString MainWindow::selectorText() const {
-    const QList<QListWidgetItem*> selected = m_selector->selectedItems();
-    return selected.isEmpty() ? QString() : selected.first()->text();
+    const QModelIndexList selected = m_selector->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QString() : m_tags->text(selected.first().row());
 }
 
 QString MainWindow::editorText() const {
@@ -166,11 +167,13 @@ void MainWindow::setEditorText(const QString& text) {
 }
 
 int MainWindow::messageBox(const QString& message, int style, const QString& title) {
+    const NormalCursor normal;
     return showMessageBox(this, message, style, title);
 }
 
 QString MainWindow::inputBox(const QString& prompt, const QString& title,
                              const QString& defaultText) {
+    const NormalCursor normal;
     return showInputBox(this, prompt, title, defaultText);
 }
 

@@ -11,6 +11,7 @@
 class DesktopServices;
 class QPlainTextEdit;
 class QToolBar;
+class TagListModel;
 class WholeRowList;
 struct CommandActions;
 
@@ -32,7 +33,7 @@ public:
 
     // FormView
     void setCaption(const QString& caption) override;
-    void setSelectorItems(const QStringList& items) override;
+    void setSelectorItems(SelectorTags tags) override;
     QString selectorText() const override;
     QString editorText() const override;
     void setEditorText(const QString& text) override;
@@ -48,7 +49,8 @@ public:
     void quit() override;
 
 protected:
-    // Every menu command and every toolbar click passes through one of these two.
+    // Every procedure that the user starts passes through one of these two: menu commands and
+    // clicks in the list through the first, toolbar clicks through the second.
     virtual void runMenuCommand(MireloftMain::Procedure procedure);
     virtual void toolbarButtonClick(const QString& key);
 
@@ -68,5 +70,6 @@ private:
     QWidget* m_client = nullptr;
     QToolBar* m_toolbar = nullptr;
     WholeRowList* m_selector = nullptr;
+    TagListModel* m_tags = nullptr;
     QPlainTextEdit* m_editor = nullptr;
 };

@@ -6,7 +6,9 @@
 #include "store/item_file.h"
 #include "store/item_file_lock.h"
 #include "store/record_file.h"
+#include "store/record_scan.h"
 #include "store/store_error.h"
+#include "store/tag_match.h"
 
 #include <QFileInfo>
 
@@ -26,11 +28,13 @@ void removeTaggedRecords(const QString& tag, NoteRecord& buffer,
     const QString temporary =
         item.isSymLink() ? target + QStringLiteral(".tmp") : TemporaryFileName;
     ItemFileReplacement replacement(target, temporary, observer);
-    for (qint64 n = 1; n <= itemFile.recordCount(); ++n) {
-        itemFile.read(n, buffer);
-        if (!buffer.exactTagMatch(tag))
-            replacement.append(buffer);
+    const ExactTagMatch removed(tag);
+    RecordScan scan(itemFile);
+    while (scan.next()) {
+        if (!removed(scan.tag()))
+            replacement.append(scan.record());
     }
+    scan.loadInto(buffer);
     itemFile.close();
     replacement.commit();
 }

@@ -3,6 +3,8 @@
 #include "store/item_file.h"
 #include "store/item_file_lock.h"
 #include "store/record_file.h"
+#include "store/record_scan.h"
+#include "store/tag_match.h"
 
 void MireloftMain::mnu_New_Click() {
     Msg = QStringLiteral("New item name...");
@@ -12,14 +14,16 @@ void MireloftMain::mnu_New_Click() {
             ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive);
             RecordFile file(ItemFileName);
             const double recordCount = file.recordCount();
+            // The whole name is compared, before it is cut to the tag's length.
+            const LooseTagMatch taken(name);
             bool found = false;
-            for (qint64 n = 1; n <= recordCount; ++n) {
-                file.read(n, m_record);
-                // The whole name is compared, before it is cut to the tag's length.
-                if (m_record.looseTagMatch(name))
+            RecordScan scan(file);
+            while (scan.next()) {
+                if (taken(scan.tag()))
                     found = true;
             }
             // Reserved stays as the scan left it in the buffer.
+            scan.loadInto(m_record);
             m_record.setTag(name);
             m_record.setBody(QString());
             if (!found)

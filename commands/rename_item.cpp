@@ -3,6 +3,8 @@
 #include "store/item_file.h"
 #include "store/item_file_lock.h"
 #include "store/record_file.h"
+#include "store/record_scan.h"
+#include "store/tag_match.h"
 
 void MireloftMain::mnu_rename_Click() {
     warnIfNothingPicked(QStringLiteral("rename"));
@@ -16,17 +18,20 @@ void MireloftMain::mnu_rename_Click() {
     reportingFileErrors([&] {
         ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive);
         RecordFile file(ItemFileName);
-        for (qint64 n = 1; n <= file.recordCount(); ++n) {
-            file.read(n, m_record);
-            // The first loose match in file order, which need not be the selected entry's own.
-            if (m_record.looseTagMatch(selected)) {
+        // The first loose match in file order, which need not be the selected entry's own.
+        const LooseTagMatch wanted(selected);
+        RecordScan scan(file);
+        while (scan.next()) {
+            if (wanted(scan.tag())) {
+                scan.loadInto(m_record);
                 m_record.setTag(name);
-                file.write(n, m_record);
+                file.write(scan.number(), m_record);
                 file.close();
                 lock.release();
                 DisplayTags();
                 return;
             }
         }
+        scan.loadInto(m_record);
     });
 }

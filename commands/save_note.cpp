@@ -4,6 +4,8 @@
 #include "store/item_file.h"
 #include "store/item_file_lock.h"
 #include "store/record_file.h"
+#include "store/record_scan.h"
+#include "store/tag_match.h"
 #include "store/windows1252.h"
 
 void MireloftMain::mnu_SaveQuote_Click() {
@@ -13,13 +15,15 @@ void MireloftMain::mnu_SaveQuote_Click() {
     reportingFileErrors([&] {
         ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive);
         RecordFile file(ItemFileName);
-        for (qint64 n = 1; n <= file.recordCount(); ++n) {
-            file.read(n, m_record);
-            if (!m_record.exactTagMatch(selected))
+        const ExactTagMatch wanted(selected);
+        RecordScan scan(file);
+        while (scan.next()) {
+            if (!wanted(scan.tag()))
                 continue;
+            scan.loadInto(m_record);
             const QString text = trimBlanks(m_view.editorText());
             m_record.setBody(text);
-            file.write(n, m_record);
+            file.write(scan.number(), m_record);
             file.close();
             lock.release();
             updateCaption();
@@ -41,5 +45,6 @@ void MireloftMain::mnu_SaveQuote_Click() {
             showMessage();
             return;
         }
+        scan.loadInto(m_record);
     });
 }

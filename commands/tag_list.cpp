@@ -3,39 +3,49 @@
 #include "form/mireloft_main.h"
 #include "store/item_file.h"
 #include "store/item_file_lock.h"
+#include "store/large_buffer.h"
 #include "store/record_file.h"
+#include "store/record_scan.h"
+#include "store/tag_match.h"
 
 void MireloftMain::DisplayTags() {
     m_view.setSelectorItems({});
     reportingFileErrors([this] {
         ItemFileLock lock(ItemFileName, ItemFileLock::Shared);
         RecordFile file(ItemFileName);
-        QStringList tags;
-        for (qint64 n = 1; n <= file.recordCount(); ++n) {
-            file.read(n, m_record);
-            tags.append(m_record.Tag);
+        SelectorTags tags;
+        RecordScan scan(file);
+        tags.bytes.reserve(scan.count() * NoteRecord::TagLength);
+        adviseLargePages(tags.bytes.data(), tags.bytes.capacity());
+        TagSorter sorter(scan.count());
+        while (scan.next()) {
+            tags.bytes += scan.tag();
+            sorter.add(scan.tag());
         }
+        scan.loadInto(m_record);
         file.close();
         lock.release();
-        sortTags(tags);
-        m_view.setSelectorItems(tags);
+        tags.order = sorter.order(tags.bytes);
+        m_view.setSelectorItems(std::move(tags));
     });
     m_view.setEditorText(QString());
 }
 
 void MireloftMain::ML_Selector_Click() {
     reportingFileErrors([this] {
-        const QString selected = m_view.selectorText();
+        const ExactTagMatch selected(m_view.selectorText());
         ItemFileLock lock(ItemFileName, ItemFileLock::Shared);
         RecordFile file(ItemFileName);
-        for (qint64 n = 1; n <= file.recordCount(); ++n) {
-            file.read(n, m_record);
-            if (m_record.exactTagMatch(selected)) {
+        RecordScan scan(file);
+        while (scan.next()) {
+            if (selected(scan.tag())) {
+                scan.loadInto(m_record);
                 m_view.setEditorText(trimBlanks(m_record.Body));
                 updateCaption();
                 return;
             }
         }
+        scan.loadInto(m_record);
     });
 }
 

@@ -1,27 +1,239 @@
 #include "commands/tag_order.h"
 
-#include <QCollator>
+#include "store/large_buffer.h"
+#include "store/note_record.h"
+#include "store/windows1252.h"
+
+#include <QLocale>
+#include <QVarLengthArray>
+#include <QtEndian>
+
+#include <unicode/ucol.h>
 
 #include <algorithm>
-#include <numeric>
-#include <vector>
+#include <array>
+#include <cstring>
+#include <memory>
 
-void sortTags(QStringList& tags) {
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    // Sort keys make a large list cheap to sort. Folding the case first is needed because in
-    // the C locale the keys would otherwise still tell capitals apart.
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(tags.size());
-    for (const QString& tag : std::as_const(tags))
-        keys.push_back(collator.sortKey(tag.toCaseFolded()));
-    std::vector<qsizetype> order(tags.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
-    QStringList sorted;
-    sorted.reserve(tags.size());
-    for (const qsizetype i : order)
-        sorted.append(tags.at(i));
-    tags = std::move(sorted);
+namespace {
+
+// A fixed-length start of each collation key, so that a million keys fit in one small buffer.
+// Most comparisons end within it; the rest compare the two tags in full.
+constexpr int PrefixWords = 4;
+constexpr int PrefixLength = PrefixWords * 8;
+
+// Compares tags as QCollator's sort keys of the case-folded tags compare (folding first is needed
+// because in the C locale the keys would otherwise still tell capitals apart). The keys come
+// from ICU, as QCollator's do, because only ICU hands out their bytes, and only bytes can be kept
+// for a million tags without a heap block each.
+class TagCollation {
+public:
+    TagCollation()
+        : m_locale(QLocale().collation()) {
+        for (int byte = 0; byte < 256; ++byte) {
+            const char c = static_cast<char>(byte);
+            m_folded[byte] = Windows1252::decode(QByteArrayView(&c, 1)).toCaseFolded();
+            const QByteArray utf8 = m_folded[byte].toUtf8();
+            Q_ASSERT(utf8.size() <= qsizetype(sizeof(Utf8::bytes)));
+            m_foldedUtf8[byte].size = quint8(utf8.size());
+            std::memcpy(m_foldedUtf8[byte].bytes, utf8.constData(), utf8.size());
+        }
+        if (m_locale.language() == QLocale::C)
+            return;
+        UErrorCode status = U_ZERO_ERROR;
+        m_collator.reset(ucol_open(m_locale.bcp47Name().replace('-', '_').toLatin1(), &status));
+        if (U_FAILURE(status)) {
+            m_collator.reset();
+            m_noCollator = true; // every key empty: the tags keep their record order
+            return;
+        }
+        ucol_setAttribute(m_collator.get(), UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+        ucol_setAttribute(m_collator.get(), UCOL_STRENGTH, UCOL_SECONDARY, &status);
+        ucol_setAttribute(m_collator.get(), UCOL_NUMERIC_COLLATION, UCOL_OFF, &status);
+        ucol_setAttribute(m_collator.get(), UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
+    }
+
+    // Where a key goes on after its prefix. Keys that end within it, or go on with blanks only,
+    // compare by their prefixes and then their lengths.
+    struct Rest {
+        bool more = false; // anything else
+        int length = 0;    // of the whole key
+    };
+
+    // The first PrefixLength bytes of the key, zero-filled after its end.
+    Rest prefix(QByteArrayView tag, unsigned char* out) const {
+        std::memset(out, 0, PrefixLength);
+        if (m_noCollator)
+            return {};
+        if (!m_collator)
+            return utf8KeyPrefix(tag, out);
+        const Folded text = folded(tag);
+        const auto* source = reinterpret_cast<const UChar*>(text.constData());
+        QVarLengthArray<uint8_t, 512> key(512);
+        int32_t size = ucol_getSortKey(m_collator.get(), source, int32_t(text.size()), key.data(),
+                                       int32_t(key.size()));
+        if (size > key.size()) {
+            key.resize(size);
+            size =
+                ucol_getSortKey(m_collator.get(), source, int32_t(text.size()), key.data(), size);
+        }
+        const int length = std::max(0, size - 1); // without its terminating zero
+        std::memcpy(out, key.data(), std::min(length, PrefixLength));
+        return {length > PrefixLength, length};
+    }
+
+    // Negative, zero or positive as the whole keys compare.
+    int compare(QByteArrayView a, QByteArrayView b) const {
+        if (m_noCollator || a == b)
+            return 0;
+        if (!m_collator)
+            return compareFoldedCodes(a, b);
+        const Folded x = folded(a);
+        const Folded y = folded(b);
+        // Orders as the sort keys do.
+        return ucol_strcoll(m_collator.get(), reinterpret_cast<const UChar*>(x.constData()),
+                            int32_t(x.size()), reinterpret_cast<const UChar*>(y.constData()),
+                            int32_t(y.size()));
+    }
+
+private:
+    using Folded = QVarLengthArray<QChar, 2 * NoteRecord::TagLength>;
+
+    Folded folded(QByteArrayView tag) const {
+        Folded text;
+        for (const char byte : tag) {
+            const QString& character = m_folded[static_cast<unsigned char>(byte)];
+            text.append(character.constData(), character.size());
+        }
+        return text;
+    }
+
+    // QCollator's key in the C locale is the text in UTF-8, compared up to a zero byte. Every
+    // folded character lies outside the surrogates, so the UTF-8 bytes compare as the UTF-16
+    // codes do, and no key need be built.
+    int compareFoldedCodes(QByteArrayView a, QByteArrayView b) const {
+        Codes x{a, m_folded, 0, {}};
+        Codes y{b, m_folded, 0, {}};
+        for (;;) {
+            const char16_t cx = x.next();
+            const char16_t cy = y.next();
+            if (cx != cy)
+                return cx < cy ? -1 : 1;
+            if (cx == 0)
+                return 0;
+        }
+    }
+
+    // The folded codes of a tag one by one, 0 at its end or at its first zero code.
+    struct Codes {
+        QByteArrayView tag;
+        const std::array<QString, 256>& folded;
+        qsizetype byte = 0;
+        QStringView pending;
+
+        char16_t next() {
+            while (pending.isEmpty()) {
+                if (byte == tag.size())
+                    return 0;
+                pending = folded[static_cast<unsigned char>(tag[byte++])];
+            }
+            const char16_t code = pending.front().unicode();
+            pending = pending.sliced(1);
+            return code;
+        }
+    };
+
+    // Tags end in blanks, so the blanks after the prefix are only counted.
+    Rest utf8KeyPrefix(QByteArrayView tag, unsigned char* out) const {
+        Rest rest;
+        for (const char byte : tag) {
+            if (byte == 0)
+                break;
+            const Utf8& character = m_foldedUtf8[static_cast<unsigned char>(byte)];
+            for (int i = 0; i < character.size; ++i) {
+                if (rest.length < PrefixLength)
+                    out[rest.length] = character.bytes[i];
+                else if (character.bytes[i] != ' ')
+                    rest.more = true;
+                ++rest.length;
+            }
+        }
+        return rest;
+    }
+
+    struct CloseCollator {
+        void operator()(UCollator* collator) const { ucol_close(collator); }
+    };
+
+    QLocale m_locale;
+    std::unique_ptr<UCollator, CloseCollator> m_collator;
+    bool m_noCollator = false;
+    std::array<QString, 256> m_folded; // each byte's character, case-folded
+    struct Utf8 {
+        quint8 size = 0;
+        unsigned char bytes[7] = {};
+    };
+    std::array<Utf8, 256> m_foldedUtf8;
+};
+
+} // namespace
+
+struct TagSorter::Entry {
+    // The prefix in big-endian words, which compare as its bytes do.
+    std::array<quint64, PrefixWords> prefix;
+    quint32 tag;
+    bool more;        // the key goes on after the prefix with other than blanks
+    quint8 keyLength; // the whole key's, at most 255
+};
+
+class TagSorter::Collation : public TagCollation {};
+
+TagSorter::TagSorter(qsizetype expected)
+    : m_collation(std::make_unique<Collation>()) {
+    m_entries.reserve(expected);
+    adviseLargePages(m_entries.data(), m_entries.capacity() * sizeof(Entry));
+}
+
+TagSorter::~TagSorter() = default;
+
+void TagSorter::add(QByteArrayView tag) {
+    Entry& entry = m_entries.emplace_back();
+    entry.tag = quint32(m_entries.size() - 1);
+    unsigned char prefix[PrefixLength];
+    const TagCollation::Rest rest = m_collation->prefix(tag, prefix);
+    // A key too long to count is compared in full.
+    entry.more = rest.more || rest.length > 255;
+    entry.keyLength = quint8(std::min(rest.length, 255));
+    for (int word = 0; word < PrefixWords; ++word)
+        entry.prefix[word] = qFromBigEndian<quint64>(prefix + 8 * word);
+}
+
+std::vector<quint32> TagSorter::order(QByteArrayView tags) {
+    const auto tagAt = [&](quint32 tag) {
+        return tags.sliced(qsizetype(tag) * NoteRecord::TagLength, NoteRecord::TagLength);
+    };
+    std::sort(m_entries.begin(), m_entries.end(), [&](const Entry& x, const Entry& y) {
+        if (x.prefix != y.prefix)
+            return x.prefix < y.prefix;
+        if (x.more || y.more) {
+            if (const int order = m_collation->compare(tagAt(x.tag), tagAt(y.tag)))
+                return order < 0;
+        } else if (x.keyLength != y.keyLength) {
+            return x.keyLength < y.keyLength;
+        }
+        return x.tag < y.tag; // equal keys keep their record order
+    });
+    std::vector<quint32> order(m_entries.size());
+    for (std::size_t i = 0; i < m_entries.size(); ++i)
+        order[i] = m_entries[i].tag;
+    std::vector<Entry>().swap(m_entries);
+    return order;
+}
+
+std::vector<quint32> tagOrder(QByteArrayView tags) {
+    const qsizetype count = tags.size() / NoteRecord::TagLength;
+    TagSorter sorter(count);
+    for (qsizetype i = 0; i < count; ++i)
+        sorter.add(tags.sliced(i * NoteRecord::TagLength, NoteRecord::TagLength));
+    return sorter.order(tags);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "form/selector_tags.h"
+
 #include <QString>
-#include <QStringList>
 
 // The controls and dialogs of the main window as the procedures of MireloftMain see them. The
 // Qt window implements it; tests replace it with a scripted fake.
@@ -11,8 +12,8 @@ public:
 
     virtual void setCaption(const QString& caption) = 0;
 
-    // ML_Selector. The items come already in display order.
-    virtual void setSelectorItems(const QStringList& items) = 0;
+    // ML_Selector: fills it in one batch, with no entry selected.
+    virtual void setSelectorItems(SelectorTags tags) = 0;
     // The selected entry, or the empty text when none is selected.
     virtual QString selectorText() const = 0;
 

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev libgl-dev libglib2.0-dev shared-mime-info
+    qt6-base-dev libicu-dev libgl-dev libglib2.0-dev shared-mime-info
 )
 tests=false
 if [ "${1:-}" = --tests ]; then

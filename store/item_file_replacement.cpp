@@ -16,8 +16,9 @@
 
 namespace {
 
-// Records collected before one write to the temporary file.
-constexpr qsizetype PendingBytes = 64 * NoteRecord::Size;
+// Records collected before one write to the temporary file: about 1 MiB, so that copying runs
+// at the speed of the disk.
+constexpr qsizetype PendingBytes = ((1 << 20) / NoteRecord::Size) * NoteRecord::Size;
 
 // Replaces target by source in one step: no moment exists at which target is missing.
 bool renameOver(const QString& source, const QString& target) {
@@ -68,7 +69,14 @@ ItemFileReplacement::~ItemFileReplacement() {
 }
 
 void ItemFileReplacement::append(const NoteRecord& record) {
-    m_pending += record.toBytes();
+    append(record.toBytes());
+}
+
+void ItemFileReplacement::append(QByteArrayView recordBytes) {
+    Q_ASSERT(recordBytes.size() == NoteRecord::Size);
+    if (m_pending.capacity() < PendingBytes)
+        m_pending.reserve(PendingBytes);
+    m_pending += recordBytes;
     if (m_pending.size() >= PendingBytes)
         writePending();
     notify(ReplacementStep::RecordCopied);
@@ -83,7 +91,7 @@ void ItemFileReplacement::writePending() {
             fail(m_temporary.fileName(), m_temporary.errorString());
         rest = rest.sliced(written);
     }
-    m_pending.clear();
+    m_pending.resize(0); // keeps the capacity
 }
 
 void ItemFileReplacement::commit() {

@@ -27,6 +27,8 @@ public:
 
     // Records go to positions 1, 2, 3, ... in the order given.
     void append(const NoteRecord& record);
+    // The same for a record's raw bytes (NoteRecord::Size of them).
+    void append(QByteArrayView recordBytes);
     // Puts what was appended on the disk, then in the target's place.
     void commit();
 

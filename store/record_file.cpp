@@ -40,6 +40,22 @@ void RecordFile::read(qint64 n, NoteRecord& buffer) {
         QByteArrayView(m_readAhead).sliced(offset - m_readAheadOffset, NoteRecord::Size));
 }
 
+void RecordFile::readBytes(qint64 offset, qint64 count, char* into) {
+    m_readAhead.clear();
+    if (!m_file.seek(offset))
+        fail(m_file.errorString());
+    qint64 got = 0;
+    while (got < count) {
+        const qint64 step = m_file.read(into + got, count - got);
+        if (step < 0)
+            fail(m_file.errorString());
+        if (step == 0)
+            fail(QStringLiteral("Record %1 ends early; the file was shortened while in use.")
+                     .arg((offset + got) / NoteRecord::Size + 1));
+        got += step;
+    }
+}
+
 void RecordFile::write(qint64 n, const NoteRecord& buffer) {
     if (!isWritable())
         fail(m_writeError);

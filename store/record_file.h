@@ -18,6 +18,8 @@ public:
 
     // Records are numbered from 1.
     void read(qint64 n, NoteRecord& buffer);
+    // `count` raw bytes from `offset` on, all of which lie within the file's whole records.
+    void readBytes(qint64 offset, qint64 count, char* into);
     // Returns once the record is on the disk. A failed write leaves the file as it was, as far
     // as the system lets the old bytes be put back.
     void write(qint64 n, const NoteRecord& buffer);

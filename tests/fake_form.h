@@ -23,8 +23,10 @@ public:
     QQueue<QString> inputAnswers;
 
     void setCaption(const QString& text) override { caption = text; }
-    void setSelectorItems(const QStringList& list) override {
-        items = list;
+    void setSelectorItems(SelectorTags tags) override {
+        items.clear();
+        for (qsizetype entry = 0; entry < tags.size(); ++entry)
+            items.append(tags.text(entry));
         selected = -1;
     }
     QString selectorText() const override { return items.value(selected); }

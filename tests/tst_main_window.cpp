@@ -6,41 +6,76 @@
 #include "form/message_box_style.h"
 
 #include <QDir>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+
+// Runs the procedures that the user starts, counting the clicks in the list.
+class CountingWindow : public MainWindow {
+public:
+    int selectorClicks = 0;
+
+protected:
+    void runMenuCommand(MireloftMain::Procedure procedure) override {
+        selectorClicks += procedure == &MireloftMain::ML_Selector_Click;
+        MainWindow::runMenuCommand(procedure);
+    }
+};
+
+} // namespace
+
 class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void selectingAnEntryShowsItsText();
+    void everyClickOnAnEntryLoadsIt();
     void messageBoxKeys_data();
     void messageBoxKeys();
 };
 
-void TestMainWindow::selectingAnEntryShowsItsText() {
+// A click on the selected entry must bring back its stored text, once per click; Ctrl must not
+// leave the list without a selection; an arrow key that lands on an entry loads it.
+void TestMainWindow::everyClickOnAnEntryLoadsIt() {
     QTemporaryDir dir;
     ItemFiles::write(dir.filePath("zmr.lst"), ItemFiles::record("zebra", "stripes") +
                                                   ItemFiles::record("Apple", "  red\r\ngreen  "));
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());
-    MainWindow window;
+    CountingWindow window;
     window.form().DisplayTags();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    auto* list = window.findChild<QListWidget*>(QStringLiteral("ML_Selector"));
+    auto* list = window.findChild<QListView*>(QStringLiteral("ML_Selector"));
     auto* editor = window.findChild<QPlainTextEdit*>(QStringLiteral("ML_Editor"));
-    QCOMPARE(list->count(), 2);
-    QCOMPARE(list->item(0)->text(), QStringLiteral("Apple").leftJustified(60));
-    const QRect first = list->visualItemRect(list->item(0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
-
+    QCOMPARE(list->model()->rowCount(), 2);
+    const QString apple = QStringLiteral("Apple").leftJustified(60);
+    QCOMPARE(list->model()->index(0, 0).data().toString(), apple);
+    const QPoint first = list->visualRect(list->model()->index(0, 0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
     QCOMPARE(editor->toPlainText(), QStringLiteral("red\ngreen"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Cardisto - 10 bytes"));
+
+    editor->setPlainText(QStringLiteral("edited, not saved"));
+    window.setCaption(QStringLiteral("Cardisto"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("red\ngreen"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Cardisto - 10 bytes"));
+    QCOMPARE(window.selectorClicks, 2);
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, first);
+    QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(window.selectorText(), apple);
+    QCOMPARE(window.selectorClicks, 3);
+
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("stripes"));
+    QTest::keyClick(list, Qt::Key_Down); // no entry below the last
+    QCOMPARE(window.selectorClicks, 4);
     QDir::setCurrent(previous);
 }
 

@@ -3,7 +3,7 @@
 #include "app/main_window.h"
 #include "app/toolbar_button.h"
 
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -160,7 +160,7 @@ void TestWindowCommands::editorComesFirstInTheTabOrder() {
     auto* editor = window.findChild<QPlainTextEdit*>(QStringLiteral("ML_Editor"));
     QCOMPARE(QApplication::focusWidget(), editor);
     QTest::keyClick(editor, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), window.findChild<QListWidget*>("ML_Selector"));
+    QCOMPARE(QApplication::focusWidget(), window.findChild<QListView*>("ML_Selector"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), editor);
     QCOMPARE(editor->toPlainText(), QString());

@@ -1,7 +1,7 @@
 #include "app/image_list.h"
 #include "app/main_window.h"
 
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -46,18 +46,18 @@ void TestWindowLayout::listAndEditorFillTheClientArea_data() {
 void TestWindowLayout::listAndEditorFillTheClientArea() {
     QFETCH(QSize, client);
     MainWindow window;
-    window.setSelectorItems({QStringLiteral("first"), QStringLiteral("second")});
+    window.setSelectorItems(SelectorTags::inGivenOrder({"first", "second"}));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     resizeClient(window, client);
     auto* toolbar = find<QToolBar>(window, "ML_TB1");
-    auto* list = find<QListWidget>(window, "ML_Selector");
+    auto* list = find<QListView>(window, "ML_Selector");
 
     QCOMPARE(toolbar->geometry(), QRect(0, 0, client.width(), toolbar->sizeHint().height()));
     QCOMPARE(list->geometry().topLeft(), QPoint(0, toolbar->height()));
     QCOMPARE(list->width(), client.width());
     // A third of the client height, rounded down to whole rows.
-    const int row = list->visualItemRect(list->item(0)).height();
+    const int row = list->visualRect(list->model()->index(0, 0)).height();
     const int frame = 2 * list->frameWidth();
     const double third = client.height() / 3.0;
     QVERIFY(list->height() <= third);
@@ -77,7 +77,7 @@ void TestWindowLayout::minimizedWindowMovesNothing() {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     resizeClient(window, QSize(300, 300));
-    auto* list = find<QListWidget>(window, "ML_Selector");
+    auto* list = find<QListView>(window, "ML_Selector");
     auto* editor = find<QPlainTextEdit>(window, "ML_Editor");
     const QRect listBefore = list->geometry();
     const QRect editorBefore = editor->geometry();

@@ -68,10 +68,6 @@ ItemFileReplacement::~ItemFileReplacement() {
     }
 }
 
-void ItemFileReplacement::append(const NoteRecord& record) {
-    append(record.toBytes());
-}
-
 void ItemFileReplacement::append(QByteArrayView recordBytes) {
     Q_ASSERT(recordBytes.size() == NoteRecord::Size);
     if (m_pending.capacity() < PendingBytes)

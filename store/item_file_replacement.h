@@ -6,8 +6,6 @@
 
 #include <functional>
 
-struct NoteRecord;
-
 // The points of a replacement at which an observer is told; a crash test stops the process there.
 enum class ReplacementStep { RecordCopied, Synced, Replacing, Replaced };
 using ReplacementObserver = std::function<void(ReplacementStep)>;
@@ -25,9 +23,8 @@ public:
     ItemFileReplacement(const ItemFileReplacement&) = delete;
     ItemFileReplacement& operator=(const ItemFileReplacement&) = delete;
 
-    // Records go to positions 1, 2, 3, ... in the order given.
-    void append(const NoteRecord& record);
-    // The same for a record's raw bytes (NoteRecord::Size of them).
+    // A record's raw bytes (NoteRecord::Size of them); records go to positions 1, 2, 3, ... in
+    // the order given.
     void append(QByteArrayView recordBytes);
     // Puts what was appended on the disk, then in the target's place.
     void commit();

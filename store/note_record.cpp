@@ -15,29 +15,6 @@ QString NoteRecord::fitted(const QString& text, int length) {
     return stored + QString(length - stored.size(), QLatin1Char(' '));
 }
 
-namespace {
-
-QString upperCaseCharByChar(const QString& text) {
-    QString upper;
-    upper.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text.at(i).unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            c = QChar::surrogateToUcs4(char16_t(c), text.at(++i).unicode());
-        upper += QChar::fromUcs4(QChar::toUpper(c));
-    }
-    return upper;
-}
-
-} // namespace
-
-// Both texts are trimmed of blanks, then each character (each code point) is upper-cased on its
-// own by its simple one-to-one mapping, QChar::toUpper, as the platform's upper-casing does: "ß"
-// stays "ß" instead of becoming "SS", so no length changes. Then they must be equal code for code.
-bool NoteRecord::looseTagMatch(const QString& text) const {
-    return upperCaseCharByChar(trimBlanks(text)) == upperCaseCharByChar(trimBlanks(Tag));
-}
-
 QByteArray NoteRecord::toBytes() const {
     QByteArray bytes;
     bytes.reserve(Size);

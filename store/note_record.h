@@ -19,9 +19,6 @@ struct NoteRecord {
     void setTag(const QString& text) { Tag = fitted(text, TagLength); }
     void setBody(const QString& text) { Body = fitted(text, BodyLength); }
 
-    bool exactTagMatch(const QString& text) const { return text == Tag; }
-    bool looseTagMatch(const QString& text) const;
-
     QByteArray toBytes() const;
     static NoteRecord fromBytes(QByteArrayView bytes); // bytes.size() == Size
 

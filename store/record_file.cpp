@@ -5,11 +5,6 @@
 
 #include <cmath>
 
-namespace {
-// Records read from the disk at once while scanning: large enough that a scan runs at disk speed.
-constexpr qint64 ReadAheadRecords = 64;
-} // namespace
-
 RecordFile::RecordFile(const QString& fileName)
     : m_file(fileName) {
     if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
@@ -21,27 +16,7 @@ RecordFile::RecordFile(const QString& fileName)
     m_recordCount = double(m_file.size()) / NoteRecord::Size;
 }
 
-void RecordFile::read(qint64 n, NoteRecord& buffer) {
-    const qint64 offset = (n - 1) * NoteRecord::Size;
-    const qint64 inAhead = offset - m_readAheadOffset;
-    if (inAhead < 0 || inAhead + NoteRecord::Size > m_readAhead.size()) {
-        m_readAhead.clear();
-        if (!m_file.seek(offset))
-            fail(m_file.errorString());
-        m_readAhead = m_file.read(ReadAheadRecords * NoteRecord::Size);
-        m_readAheadOffset = offset;
-        if (m_file.error() != QFileDevice::NoError)
-            fail(m_file.errorString());
-        if (m_readAhead.size() < NoteRecord::Size)
-            fail(QStringLiteral("Record %1 ends early; the file was shortened while in use.")
-                     .arg(n));
-    }
-    buffer = NoteRecord::fromBytes(
-        QByteArrayView(m_readAhead).sliced(offset - m_readAheadOffset, NoteRecord::Size));
-}
-
 void RecordFile::readBytes(qint64 offset, qint64 count, char* into) {
-    m_readAhead.clear();
     if (!m_file.seek(offset))
         fail(m_file.errorString());
     qint64 got = 0;
@@ -59,7 +34,6 @@ void RecordFile::readBytes(qint64 offset, qint64 count, char* into) {
 void RecordFile::write(qint64 n, const NoteRecord& buffer) {
     if (!isWritable())
         fail(m_writeError);
-    m_readAhead.clear();
     const qint64 oldSize = m_file.size();
     const qint64 offset = (n - 1) * NoteRecord::Size;
     // What the write overwrites, to put back should it stop halfway.

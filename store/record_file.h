@@ -16,8 +16,6 @@ public:
     // The length in records as a real number: a trailing fragment shows as a fraction.
     double recordCount() const { return m_recordCount; }
 
-    // Records are numbered from 1.
-    void read(qint64 n, NoteRecord& buffer);
     // `count` raw bytes from `offset` on, all of which lie within the file's whole records.
     void readBytes(qint64 offset, qint64 count, char* into);
     // Returns once the record is on the disk. A failed write leaves the file as it was, as far
@@ -35,10 +33,8 @@ private:
     bool writeAll(QByteArrayView bytes, qint64& written);
     [[noreturn]] void fail(const QString& reason) const;
 
-    // Unbuffered, so that a failed write can be undone at once; reads go through m_readAhead.
+    // Unbuffered, so that a failed write can be undone at once; scans read in large blocks.
     QFile m_file;
     QString m_writeError;
     double m_recordCount = 0;
-    QByteArray m_readAhead;
-    qint64 m_readAheadOffset = 0;
 };

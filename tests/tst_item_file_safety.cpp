@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <csignal>
 #include <iostream>
+#include <map>
 #include <string>
 
 using ItemFiles::record;
@@ -60,21 +61,26 @@ QList<QByteArray> sortedRecords(const QByteArray& bytes) {
     return items;
 }
 
+const std::map<QString, void (MireloftMain::*)()> Procedures = {
+    {"delete", &MireloftMain::mnu_delete_Click},
+    {"new", &MireloftMain::mnu_New_Click},
+    {"save", &MireloftMain::mnu_SaveQuote_Click},
+    {"rename", &MireloftMain::mnu_rename_Click}};
+
 // What the file holds once the command has done its work on `items`.
 QList<QByteArray> applied(QList<QByteArray> items, const Command& command) {
     const QByteArray tag = command.value(1).toLatin1(), text = command.value(2).toLatin1();
     const auto tagged = [&](const QByteArray& item) {
         return item.first(60).trimmed() == tag;
     };
+    const auto first = std::find_if(items.begin(), items.end(), tagged);
     if (command[0] == "delete")
         items.removeIf(tagged);
     else if (command[0] == "new")
         items.append(record(tag));
-    else if (command[0] == "save")
-        std::find_if(items.begin(), items.end(), tagged)
-            ->replace(62, 2000, text.leftJustified(2000));
     else
-        std::find_if(items.begin(), items.end(), tagged)->replace(0, 60, text.leftJustified(60));
+        command[0] == "save" ? first->replace(62, 2000, text.leftJustified(2000))
+                             : first->replace(0, 60, text.leftJustified(60));
     return items;
 }
 
@@ -93,14 +99,7 @@ int runCopy(const Command& command) {
     std::string delay;
     std::getline(std::cin, delay);
     QThread::usleep(std::stoul(delay));
-    if (command[0] == "delete")
-        form.mnu_delete_Click();
-    else if (command[0] == "new")
-        form.mnu_New_Click();
-    else if (command[0] == "save")
-        form.mnu_SaveQuote_Click();
-    else
-        form.mnu_rename_Click();
+    (form.*Procedures.at(command[0]))();
     std::cout << qPrintable(view.boxes.join('\n')) << std::endl;
     return 0;
 }
@@ -222,11 +221,8 @@ private slots:
             lost += sortedRecords(ItemFiles::read("zmr.lst")) != expected;
         }
         const QByteArray summary =
-            QStringLiteral("%1 trials: %2 commands refused as busy, %3 failed, %4 lost a change")
-                .arg(TrialsPerPair)
-                .arg(refused)
-                .arg(failed)
-                .arg(lost)
+            QString::asprintf("%d trials: %d commands refused as busy, %d failed, %d lost a change",
+                              TrialsPerPair, refused, failed, lost)
                 .toUtf8();
         qInfo("%s", summary.constData());
         QVERIFY2(failed == 0 && lost == 0, summary.constData());

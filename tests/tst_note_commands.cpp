@@ -117,49 +117,106 @@ private slots:
         QCOMPARE(QFile::exists(f.path()), fileMode != 0);
     }
 
-    // Names are compared trimmed, each character upper-cased on its own (beyond ASCII, ß stays).
-    void newAddsUnlessTakenLoosely_data() {
+    // New, Rename and Delete on the bytes of zmr.lst, with the entry of `picked` selected (null:
+    // none). Save does nothing then. New compares names trimmed, each character upper-cased on its
+    // own (ß stays one letter) and refuses a taken one; Rename rewrites the first loose match in
+    // file order in place; Delete removes exact matches only, keeps a linked file linked and its
+    // rights.
+    void commandsRewriteTheFile_data() {
+        QTest::addColumn<Command>("command");
         QTest::addColumn<QByteArray>("before"); // null: no file
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("picked");
+        QTest::addColumn<QString>("answer"); // typed, or Delete's Yes or No
         QTest::addColumn<QByteArray>("after");
-        const QByteArray apple = record("Apple", "red"), strasse = record("Stra\xDF\x65");
-        QTest::newRow("missing file") << QByteArray() << "a" << record("a");
-        QTest::newRow("empty file") << QByteArray("") << "a" << record("a");
-        QTest::newRow("taken, but case and blanks differ") << apple << " aPPLE  " << apple;
-        QTest::newRow("longer name") << apple << "Apples" << apple + record("Apples");
-        QTest::newRow("cancelled") << apple << "" << apple;
-        QTest::newRow("beyond ASCII, taken")
-            << record("\xE9t\xE9 \x9A\xFF\xB5") << "\u00C9T\u00C9 \u0160\u0178\u039C"
-            << record("\xE9t\xE9 \x9A\xFF\xB5");
-        QTest::newRow("ß is not SS") << strasse << "STRASSE" << strasse + record("STRASSE");
-        QTest::newRow("a pair of units is one ?") << apple << "n\U0001F600" << apple + record("n?");
+        const QByteArray apple = record("Apple", "red"), strasse = record("Stra\xDF\x65", "first"),
+                         sixty(60, 'x'), a = record("a", "A", 0x0102), b = record("b", "B", 0x7FFF),
+                         c = record("c", "C"), e = record("\xE9t\xE9 \x9A\xFF\xB5");
+        const auto row = [](const char* name, Command command, const QByteArray& before,
+                            const QString& picked, const QString& answer, const QByteArray& after) {
+            QTest::newRow(name) << command << before << picked << answer << after;
+        };
+        row("New, missing file", New, {}, {}, "a", record("a"));
+        row("New, empty file", New, "", {}, "a", record("a"));
+        row("New, taken, but case and blanks differ", New, apple, {}, " aPPLE  ", apple);
+        row("New, longer name", New, apple, {}, "Apples", apple + record("Apples"));
+        row("New, cancelled", New, apple, {}, "", apple);
+        row("New, beyond ASCII, taken", New, e, {}, "\u00C9T\u00C9 \u0160\u0178\u039C", e);
+        row("New, ß is not SS", New, strasse, {}, "STRASSE", strasse + record("STRASSE"));
         // The whole typed name is compared, so its first 60 characters may repeat a stored tag.
-        const QByteArray sixty(60, 'x');
-        QTest::newRow("over 60, cut after the test")
-            << record(sixty) << QString(sixty + "yz") << record(sixty) + record(sixty);
-        QTest::newRow("fragment under half overwritten")
-            << record("a") + QByteArray(1031, 'z') << "b" << record("a") + record("b");
-        QTest::newRow("fragment over half kept")
-            << record("a") + QByteArray(1500, 'z') << "b"
-            << record("a") + QByteArray(1500, 'z') + QByteArray(562, '\0') + record("b");
-        QTest::newRow("reserved of the last record read")
-            << record("a", "", 0x1234) + record("b", "", 0xABCD) << "c"
-            << record("a", "", 0x1234) + record("b", "", 0xABCD) + record("c", "", 0xABCD);
+        row("New, over 60, cut after the test", New, record(sixty), {}, sixty + "yz",
+            record(sixty) + record(sixty));
+        row("New, fragment of a half overwritten", New, a + QByteArray(1031, 'z'), {}, "b",
+            a + record("b", "", 0x0102));
+        row("New, fragment over half kept", New, a + QByteArray(1500, 'z'), {}, "b",
+            a + QByteArray(1500, 'z') + QByteArray(562, '\0') + record("b", "", 0x0102));
+        row("New, reserved of the last record read", New, a + b, {}, "c",
+            a + b + record("c", "", 0x7FFF));
+        row("Rename, taken name; body, reserved and place kept", Rename, a + b + c, "b", "a",
+            a + record("a", "B", 0x7FFF) + c);
+        // The later record's entry is selected, but the first loose match is renamed.
+        row("Rename, first loose match in file order", Rename,
+            record("  NOTE", "first") + record("note", "second"), "note", "new",
+            record("new", "first") + record("note", "second"));
+        row("Rename, ß is not SS", Rename, strasse + record("Strasse"), "Strasse", "new",
+            strasse + record("new"));
+        row("Rename, blank tag warns, then renames", Rename, record("") + a, "", "named",
+            record("named") + a);
+        row("Rename, cancelled", Rename, a, "a", "", a);
+        row("Rename, nothing picked", Rename, a, {}, "x", a);
+        row("Delete, every duplicate, through a link", Delete, b + a + c + a + a, "a", "Yes",
+            b + c);
+        row("Delete, case and leading blanks differ", Delete,
+            record("Note") + record("note") + record("  Note"), "Note", "Yes",
+            record("note") + record("  Note"));
+        row("Delete, fragment dropped", Delete, a + b + QByteArray(500, 'z'), "a", "Yes", b);
+        row("Delete, blank tag warns, then asks", Delete, record("") + a, "", "Yes", a);
+        row("Delete, answer No", Delete, a + b, "a", "No", a + b);
+        row("Save, nothing picked", Save, a, {}, "", a);
+        row("Delete, nothing picked", Delete, a, {}, "Yes", a);
     }
-    void newAddsUnlessTakenLoosely() {
+    void commandsRewriteTheFile() {
+        QFETCH(Command, command);
         QFETCH(QByteArray, before);
-        QFETCH(QString, name);
+        QFETCH(QString, picked);
+        QFETCH(QString, answer);
         FormFixture f;
-        if (!before.isNull())
-            f.writeItems(before);
+        // What an interrupted deletion left must not slip into the new file.
+        ItemFiles::write(f.path("zmr.tmp"), record("x") + record("y"));
+        const bool linked = QByteArray(QTest::currentDataTag()).contains("link");
+        QVERIFY(!linked ||
+                (QDir().mkdir(f.path("synced")) && QFile::link("synced/notes.lst", f.path())));
+        if (!before.isNull()) {
+            f.listAndSelect(before, picked);
+            chmod(qPrintable(f.path()), 0640); // neither the default nor what umask 077 gives
+        }
         f.view.editor = QStringLiteral("unsaved");
-        f.view.inputAnswers.enqueue(name);
-        f.form.mnu_New_Click();
+        f.view.inputAnswers.enqueue(answer);
+        f.view.boxAnswers.enqueue(answer == "No" ? No : Yes);
+        (f.form.*command)();
         QTEST(f.items(), "after");
-        QVERIFY(f.view.boxes.isEmpty());
-        QCOMPARE(f.view.inputs, QStringList{"New Item|New item name...|"});
-        QCOMPARE(f.view.items.size(), f.items().size() / 2062); // rebuilt on every path
-        QVERIFY(f.view.editor.isEmpty());
+        const bool asks = command == New || !picked.isNull(), named = asks && command != Delete;
+        QCOMPARE(f.view.inputs, named
+                                    ? QStringList{"New Item|New item name...|" +
+                                                  (command == New ? "" : picked.leftJustified(60))}
+                                    : QStringList());
+        QStringList boxes;
+        if ((command == Rename || command == Delete) && picked.trimmed().isEmpty())
+            boxes << "Nothing to do!|Please pick an item to " +
+                         QString(command == Delete ? "delete" : "rename") + ".|304";
+        if (command == Delete && asks)
+            boxes << "Confirm|Delete Item: " + picked + " ?|276";
+        QCOMPARE(f.view.boxes, boxes);
+        // Only a change, and New on every path, rebuilds the list.
+        const bool rebuilt = command == New || (asks && !answer.isEmpty() && answer != "No");
+        QCOMPARE(f.view.editor.isEmpty(), rebuilt);
+        if (rebuilt)
+            QCOMPARE(f.view.items.size(), f.items().size() / 2062);
+        QCOMPARE(QFile::exists(f.path("zmr.tmp")), !(command == Delete && rebuilt) || linked);
+        QCOMPARE(QDir(f.path("synced")).entryList(QDir::Files).size(), linked ? 1 : 0);
+        QCOMPARE(QFileInfo(f.path()).isSymLink(), linked);
+        struct stat after {};
+        QVERIFY(before.isNull() ||
+                (stat(qPrintable(f.path()), &after) == 0 && (after.st_mode & 07777) == 0640));
     }
 
     // Selection shows, and Save rewrites, the first exact match only, trimmed of blanks alone,
@@ -211,93 +268,6 @@ private slots:
         if (!caption.isEmpty())
             QCOMPARE(f.view.caption, caption);
         QCOMPARE(f.view.selected, 1); // the list is not rebuilt
-    }
-
-    void renameRewritesTheFirstLooseMatchInPlace_data() {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QByteArray>("after");
-        const QByteArray a = record("a", "A", 1), c = record("c", "C");
-        const QByteArray strasse = record("Stra\xDF\x65", "first");
-        QTest::newRow("taken name; body, reserved and place kept")
-            << a + record("b", "B", 0x7FFF) + c << "b"
-            << "a" << a + record("a", "B", 0x7FFF) + c;
-        // The later record's entry is selected, but the first loose match in file order is renamed.
-        QTest::newRow("first loose match in file order")
-            << record("  NOTE", "first") + record("note", "second") << "note"
-            << "new" << record("new", "first") + record("note", "second");
-        QTest::newRow("ß is not SS") << strasse + record("Strasse") << "Strasse"
-                                     << "new" << strasse + record("new");
-        QTest::newRow("blank tag warns, then renames") << record("") + a << ""
-                                                       << "named" << record("named") + a;
-        QTest::newRow("cancelled") << a << "a"
-                                   << "" << a;
-    }
-    void renameRewritesTheFirstLooseMatchInPlace() {
-        QFETCH(QString, selected);
-        QFETCH(QString, answer);
-        QFETCH(QByteArray, before);
-        FormFixture f;
-        f.listAndSelect(before, selected);
-        f.view.editor = QStringLiteral("unsaved");
-        f.view.inputAnswers.enqueue(answer);
-        f.form.mnu_rename_Click();
-        QTEST(f.items(), "after");
-        QCOMPARE(f.view.boxes.size(), selected.isEmpty() ? 1 : 0);
-        QCOMPARE(f.view.inputs,
-                 QStringList{"New Item|New item name...|" + selected.leftJustified(60)});
-        QCOMPARE(f.view.editor.isEmpty(), !answer.isEmpty()); // only a rename rebuilds the list
-    }
-
-    // Delete also keeps a linked file linked and who may read the items.
-    void deleteRemovesEveryExactMatch_data() {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("tag");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QByteArray>("after");
-        const QByteArray a = record("a", "A", 0x0102), b = record("b", "B", 0x7FFF);
-        QTest::newRow("every duplicate, through a link")
-            << b + a + record("c") + a + a << "a" << Yes << b + record("c");
-        QTest::newRow("case and leading blanks differ")
-            << record("Note") + record("note") + record("  Note") << "Note" << Yes
-            << record("note") + record("  Note");
-        QTest::newRow("fragment dropped") << a + b + QByteArray(500, 'z') << "a" << Yes << b;
-        QTest::newRow("blank tag warns, then asks") << record("") + a << "" << Yes << a;
-        QTest::newRow("answer No") << a + b << "a" << No << a + b;
-    }
-    void deleteRemovesEveryExactMatch() {
-        QFETCH(QString, tag);
-        QFETCH(int, answer);
-        QFETCH(QByteArray, before);
-        FormFixture f;
-        // What an interrupted deletion left must not slip into the new file.
-        ItemFiles::write(f.path("zmr.tmp"), record("x") + record("y"));
-        const bool linked = QByteArray(QTest::currentDataTag()).contains("link");
-        QVERIFY(!linked ||
-                (QDir().mkdir(f.path("synced")) && QFile::link("synced/notes.lst", f.path())));
-        f.listAndSelect(before, tag);
-        chmod(qPrintable(f.path()), 0640); // neither the default nor what a umask of 077 gives
-        f.view.editor = QStringLiteral("unsaved");
-        f.view.boxAnswers.enqueue(answer);
-        f.form.mnu_delete_Click();
-        QTEST(f.items(), "after");
-        QCOMPARE(f.view.boxes.last(), "Confirm|Delete Item: " + tag + " ?|276");
-        QCOMPARE(QFile::exists(f.path("zmr.tmp")), answer == No || linked); // beside the target
-        QCOMPARE(QDir(f.path("synced")).entryList(QDir::Files).size(), linked ? 1 : 0);
-        QCOMPARE(QFileInfo(f.path()).isSymLink(), linked);
-        struct stat after {};
-        QVERIFY(stat(qPrintable(f.path()), &after) == 0 && (after.st_mode & 07777) == 0640);
-        QCOMPARE(f.view.editor.isEmpty(), answer == Yes); // only a deletion rebuilds the list
-    }
-
-    void withoutSelectionNothingIsTouched() {
-        FormFixture f;
-        for (const Command command : {Save, Rename, Delete})
-            (f.form.*command)();
-        QCOMPARE(f.items(), "<missing>"_ba);
-        QCOMPARE(f.view.boxes, (QStringList{"Nothing to do!|Please pick an item to rename.|304",
-                                            "Nothing to do!|Please pick an item to delete.|304"}));
     }
 
     // A write that fails must be reported, never as success, and leave no part of a record.

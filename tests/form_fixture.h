@@ -8,6 +8,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/fsuid.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 // A fresh program folder, made the current directory, with the procedures on a fake window.
 struct FormFixture {
     QTemporaryDir dir;
@@ -33,4 +39,26 @@ struct FormFixture {
         form.DisplayTags();
         view.selected = int(view.items.indexOf(tag.leftJustified(60)));
     }
+};
+
+// Root may write any file, so a test of a read-only file or folder drops root's file access
+// rights for the current thread while it runs.
+struct Unprivileged {
+    int previous = geteuid() == 0 ? (setfsgid(65534), setfsuid(65534)) : -1;
+    ~Unprivileged() {
+        if (previous >= 0)
+            setfsuid(previous), setfsgid(getegid());
+    }
+};
+
+// Writes that would make a file longer than `bytes` fail as on a full disk, while in scope.
+struct FileSizeLimit {
+    rlimit previous{};
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN); // a failed write, not the end of the process
+        getrlimit(RLIMIT_FSIZE, &previous);
+        const rlimit limit{bytes, previous.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous); }
 };

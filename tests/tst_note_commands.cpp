@@ -220,14 +220,22 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("caption"); // empty: not checked
         const QString x2000(2000, 'x'), emoji = QStringLiteral("\U0001F600");
+        const auto cut = [](int excess) {
+            return QStringLiteral("The text you wanted to save was  %1 characters longer than the "
+                                  "program allows, and was truncated by that amount. You need to "
+                                  "go back and edit it to be shorter, or perhaps break it into "
+                                  "two or more separate items.")
+                .arg(excess);
+        };
         QTest::newRow("2000 once trimmed")
             << x2000 + "   " << QByteArray(2000, 'x') << Saved << "Cardisto - 2003 bytes";
         QTest::newRow("2001 once trimmed")
-            << "  " + x2000 + "y " << QByteArray(2000, 'x')
-            << "The text you wanted to save was  1 characters longer than the program allows, and "
-               "was truncated by that amount. You need to go back and edit it to be shorter, or "
-               "perhaps break it into two or more separate items."
-            << "Cardisto - 2004 bytes";
+            << "  " + x2000 + "y " << QByteArray(2000, 'x') << cut(1) << "Cardisto - 2004 bytes";
+        QTest::newRow("a million characters pasted")
+            << QString(1000000, 'm') << QByteArray(2000, 'm') << cut(998000)
+            << "Cardisto - 1000000 bytes";
+        QTest::newRow("right-to-left marks") << "\u200F\u202Eabc\u202C"
+                                             << "??abc?"_ba << Saved << QString();
         QTest::newRow("line breaks and tabs kept")
             << " \tone\r\ntwo\r\n"
             << "\tone\r\ntwo\r\n"_ba << Saved << "Cardisto - 12 bytes";

@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 #include <vector>
 
@@ -20,17 +19,5 @@ struct SelectorTags {
     QString text(qsizetype entry) const {
         return Windows1252::decode(QByteArrayView(bytes).sliced(
             qsizetype(order[entry]) * NoteRecord::TagLength, NoteRecord::TagLength));
-    }
-
-    // Entries of the given texts, fitted to the tag's length, in the given order.
-    static SelectorTags inGivenOrder(const QStringList& texts) {
-        SelectorTags tags;
-        NoteRecord record;
-        for (const QString& text : texts) {
-            record.setTag(text);
-            tags.order.push_back(quint32(tags.order.size()));
-            tags.bytes += Windows1252::encode(record.Tag);
-        }
-        return tags;
     }
 };

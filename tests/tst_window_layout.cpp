@@ -46,7 +46,9 @@ void TestWindowLayout::listAndEditorFillTheClientArea_data() {
 void TestWindowLayout::listAndEditorFillTheClientArea() {
     QFETCH(QSize, client);
     MainWindow window;
-    window.setSelectorItems(SelectorTags::inGivenOrder({"first", "second"}));
+    const QByteArray tags =
+        QByteArray("first").leftJustified(60) + QByteArray("second").leftJustified(60);
+    window.setSelectorItems({tags, {0, 1}});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     resizeClient(window, client);

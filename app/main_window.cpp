@@ -147,6 +147,10 @@ void MainWindow::setSelectorItems(SelectorTags tags) {
     m_tags->setTags(std::move(tags));
 }
 
+SelectorTags MainWindow::takeSelectorItems() {
+    return m_tags->takeTags();
+}
+
 QString MainWindow::selectorText() const {
     const QModelIndexList selected = m_selector->selectionModel()->selectedIndexes();
     return selected.isEmpty() ? QString() : m_tags->text(selected.first().row());

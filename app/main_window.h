@@ -34,6 +34,7 @@ public:
     // FormView
     void setCaption(const QString& caption) override;
     void setSelectorItems(SelectorTags tags) override;
+    SelectorTags takeSelectorItems() override;
     QString selectorText() const override;
     QString editorText() const override;
     void setEditorText(const QString& text) override;

@@ -1,9 +1,18 @@
 #include "app/tag_list_model.h"
 
+#include <utility>
+
 void TagListModel::setTags(SelectorTags tags) {
     beginResetModel();
     m_tags = std::move(tags);
     endResetModel();
+}
+
+SelectorTags TagListModel::takeTags() {
+    beginResetModel();
+    SelectorTags tags = std::exchange(m_tags, {});
+    endResetModel();
+    return tags;
 }
 
 int TagListModel::rowCount(const QModelIndex& parent) const {

@@ -13,6 +13,7 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     void setTags(SelectorTags tags);
+    SelectorTags takeTags();
     QString text(int row) const { return m_tags.text(row); }
 
     int rowCount(const QModelIndex& parent = {}) const override;

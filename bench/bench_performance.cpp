@@ -154,7 +154,8 @@ double recordFlush(const QString& folder) {
 }
 
 // The window with its dialogs answered from a script, so commands run as in the program.
-// It also notes when a command starts to rebuild the list, which the list's emptying marks.
+// It also notes when a command starts to rebuild the list, which taking back the list's
+// tags marks.
 class ScriptedWindow : public MainWindow {
 public:
     using MainWindow::MainWindow;
@@ -163,10 +164,10 @@ public:
     qint64 rebuildStartedAt = -1;
     int messageBox(const QString&, int, const QString&) override { return 6; } // Yes, or OK
     QString inputBox(const QString&, const QString&, const QString&) override { return answer; }
-    void setSelectorItems(SelectorTags tags) override {
+    SelectorTags takeSelectorItems() override {
         if (rebuildStartedAt < 0)
             rebuildStartedAt = clock.nsecsElapsed();
-        MainWindow::setSelectorItems(std::move(tags));
+        return MainWindow::takeSelectorItems();
     }
 };
 

@@ -9,14 +9,21 @@
 #include "store/tag_match.h"
 
 void MireloftMain::DisplayTags() {
-    m_view.setSelectorItems({});
-    reportingFileErrors([this] {
+    // The old list's memory is filled again: on a large file, touching fresh memory costs a
+    // good part of a scan.
+    SelectorTags tags = m_view.takeSelectorItems();
+    tags.bytes.resize(0);
+    reportingFileErrors([&] {
         ItemFileLock lock(ItemFileName, ItemFileLock::Shared);
         RecordFile file(ItemFileName);
-        SelectorTags tags;
         RecordScan scan(file);
-        tags.bytes.reserve(scan.count() * NoteRecord::TagLength);
-        adviseLargePages(tags.bytes.data(), tags.bytes.capacity());
+        const qsizetype needed = scan.count() * NoteRecord::TagLength;
+        if (tags.bytes.capacity() > 2 * needed)
+            tags.bytes = QByteArray(); // far fewer tags than last time: give it back
+        if (tags.bytes.capacity() < needed) {
+            tags.bytes.reserve(needed);
+            adviseLargePages(tags.bytes.data(), tags.bytes.capacity());
+        }
         TagSorter sorter(scan.count());
         while (scan.next()) {
             tags.bytes += scan.tag();
@@ -25,7 +32,7 @@ void MireloftMain::DisplayTags() {
         scan.loadInto(m_record);
         file.close();
         lock.release();
-        tags.order = sorter.order(tags.bytes);
+        sorter.order(tags.bytes, tags.order);
         m_view.setSelectorItems(std::move(tags));
     });
     m_view.setEditorText(QString());

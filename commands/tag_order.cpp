@@ -188,13 +188,26 @@ struct TagSorter::Entry {
 
 class TagSorter::Collation : public TagCollation {};
 
-TagSorter::TagSorter(qsizetype expected)
-    : m_collation(std::make_unique<Collation>()) {
-    m_entries.reserve(expected);
-    adviseLargePages(m_entries.data(), m_entries.capacity() * sizeof(Entry));
+std::vector<TagSorter::Entry>& TagSorter::keptEntries() {
+    thread_local std::vector<Entry> kept;
+    return kept;
 }
 
-TagSorter::~TagSorter() = default;
+TagSorter::TagSorter(qsizetype expected)
+    : m_collation(std::make_unique<Collation>()) {
+    m_entries.swap(keptEntries());
+    m_entries.clear();
+    if (m_entries.capacity() > 2 * std::size_t(expected))
+        std::vector<Entry>().swap(m_entries); // far fewer tags than last time: give it back
+    if (m_entries.capacity() < std::size_t(expected)) {
+        m_entries.reserve(expected);
+        adviseLargePages(m_entries.data(), m_entries.capacity() * sizeof(Entry));
+    }
+}
+
+TagSorter::~TagSorter() {
+    m_entries.swap(keptEntries());
+}
 
 void TagSorter::add(QByteArrayView tag) {
     Entry& entry = m_entries.emplace_back();
@@ -208,7 +221,7 @@ void TagSorter::add(QByteArrayView tag) {
         entry.prefix[word] = qFromBigEndian<quint64>(prefix + 8 * word);
 }
 
-std::vector<quint32> TagSorter::order(QByteArrayView tags) {
+void TagSorter::order(QByteArrayView tags, std::vector<quint32>& order) {
     const auto tagAt = [&](quint32 tag) {
         return tags.sliced(qsizetype(tag) * NoteRecord::TagLength, NoteRecord::TagLength);
     };
@@ -223,11 +236,9 @@ std::vector<quint32> TagSorter::order(QByteArrayView tags) {
         }
         return x.tag < y.tag; // equal keys keep their record order
     });
-    std::vector<quint32> order(m_entries.size());
+    order.resize(m_entries.size());
     for (std::size_t i = 0; i < m_entries.size(); ++i)
         order[i] = m_entries[i].tag;
-    std::vector<Entry>().swap(m_entries);
-    return order;
 }
 
 std::vector<quint32> tagOrder(QByteArrayView tags) {
@@ -235,5 +246,7 @@ std::vector<quint32> tagOrder(QByteArrayView tags) {
     TagSorter sorter(count);
     for (qsizetype i = 0; i < count; ++i)
         sorter.add(tags.sliced(i * NoteRecord::TagLength, NoteRecord::TagLength));
-    return sorter.order(tags);
+    std::vector<quint32> order;
+    sorter.order(tags, order);
+    return order;
 }

@@ -14,6 +14,8 @@ public:
 
     // ML_Selector: fills it in one batch, with no entry selected.
     virtual void setSelectorItems(SelectorTags tags) = 0;
+    // Empties ML_Selector and hands back its tags, so that the next fill can reuse their memory.
+    virtual SelectorTags takeSelectorItems() = 0;
     // The selected entry, or the empty text when none is selected.
     virtual QString selectorText() const = 0;
 

@@ -29,6 +29,11 @@ public:
             items.append(tags.text(entry));
         selected = -1;
     }
+    SelectorTags takeSelectorItems() override {
+        items.clear();
+        selected = -1;
+        return {};
+    }
     QString selectorText() const override { return items.value(selected); }
     QString editorText() const override { return editor; }
     void setEditorText(const QString& text) override { editor = text; }

@@ -262,7 +262,7 @@ void row(const char* what, double figure, const char* baseline, double ratio, co
                 target);
 }
 
-// Per size: the list rebuild and the selection, for the growth from the smallest to the largest.
+// Per size: the figures whose growth from one size to the next is shown.
 struct Growth {
     qint64 records = 0;
     double startUp = 0;
@@ -395,13 +395,16 @@ int main(int argc, char* argv[]) {
         }
         growth.append(benchmark(records, folder, floor));
     }
-    if (growth.size() >= 2) {
-        const Growth& small = growth.first();
-        const Growth& large = growth.last();
+    // Size by size, because a small file fits in the processor's caches and a large one not.
+    if (!growth.isEmpty())
+        std::printf("\n");
+    for (qsizetype i = 1; i < growth.size(); ++i) {
+        const Growth& small = growth[i - 1];
+        const Growth& large = growth[i];
         const double n = double(large.records) / double(small.records);
         const double nLogN = n * std::log(double(large.records)) / std::log(double(small.records));
-        std::printf("\ngrowth from %lld to %lld records: start-up x%.0f, list rebuild x%.0f, "
-                    "selection x%.0f, block read x%.0f; n grows x%.0f, n log n x%.0f\n",
+        std::printf("growth from %lld to %lld records: start-up x%.1f, list rebuild x%.1f, "
+                    "selection x%.1f, block read x%.1f; n grows x%.0f, n log n x%.1f\n",
                     static_cast<long long>(small.records), static_cast<long long>(large.records),
                     large.startUp / small.startUp, large.rebuild / small.rebuild,
                     large.selection / small.selection, large.read / small.read, n, nLogN);

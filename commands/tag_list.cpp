@@ -9,30 +9,19 @@
 #include "store/tag_match.h"
 
 void MireloftMain::DisplayTags() {
-    // The old list's memory is filled again: on a large file, touching fresh memory costs a
-    // good part of a scan.
     SelectorTags tags = m_view.takeSelectorItems();
     tags.bytes.resize(0);
     reportingFileErrors([&] {
         ItemFileLock lock(ItemFileName, ItemFileLock::Shared);
         RecordFile file(ItemFileName);
         RecordScan scan(file);
-        const qsizetype needed = scan.count() * NoteRecord::TagLength;
-        if (tags.bytes.capacity() > 2 * needed)
-            tags.bytes = QByteArray(); // far fewer tags than last time: give it back
-        if (tags.bytes.capacity() < needed) {
-            tags.bytes.reserve(needed);
-            adviseLargePages(tags.bytes.data(), tags.bytes.capacity());
-        }
-        TagSorter sorter(scan.count());
-        while (scan.next()) {
+        prepareRefill(tags.bytes, scan.count() * NoteRecord::TagLength);
+        while (scan.next())
             tags.bytes += scan.tag();
-            sorter.add(scan.tag());
-        }
         scan.loadInto(m_record);
         file.close();
         lock.release();
-        sorter.order(tags.bytes, tags.order);
+        tagOrder(tags.bytes, tags.order);
         m_view.setSelectorItems(std::move(tags));
     });
     m_view.setEditorText(QString());

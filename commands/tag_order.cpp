@@ -14,6 +14,8 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -176,9 +178,8 @@ private:
     std::array<Utf8, 256> m_foldedUtf8;
 };
 
-} // namespace
-
-struct TagSorter::Entry {
+struct Entry {
+    Entry() {} // left unfilled: every entry is written before it is read
     // The prefix in big-endian words, which compare as its bytes do.
     std::array<quint64, PrefixWords> prefix;
     quint32 tag;
@@ -186,67 +187,71 @@ struct TagSorter::Entry {
     quint8 keyLength; // the whole key's, at most 255
 };
 
-class TagSorter::Collation : public TagCollation {};
-
-std::vector<TagSorter::Entry>& TagSorter::keptEntries() {
-    thread_local std::vector<Entry> kept;
-    return kept;
+// The entries' memory, kept from one sort to the next in the same thread, as the list keeps its
+// tags' (40 MB for a million tags).
+std::vector<Entry>& entriesFor(qsizetype count) {
+    thread_local std::vector<Entry> entries;
+    prepareRefill(entries, count);
+    entries.resize(count);
+    return entries;
 }
 
-TagSorter::TagSorter(qsizetype expected)
-    : m_collation(std::make_unique<Collation>()) {
-    m_entries.swap(keptEntries());
-    m_entries.clear();
-    if (m_entries.capacity() > 2 * std::size_t(expected))
-        std::vector<Entry>().swap(m_entries); // far fewer tags than last time: give it back
-    if (m_entries.capacity() < std::size_t(expected)) {
-        m_entries.reserve(expected);
-        adviseLargePages(m_entries.data(), m_entries.capacity() * sizeof(Entry));
+void fillEntries(const TagCollation& collation, QByteArrayView tags, Entry* entries, quint32 first,
+                 quint32 end) {
+    for (quint32 tag = first; tag < end; ++tag) {
+        Entry& entry = entries[tag];
+        entry.tag = tag;
+        unsigned char prefix[PrefixLength];
+        const TagCollation::Rest rest = collation.prefix(
+            tags.sliced(qsizetype(tag) * NoteRecord::TagLength, NoteRecord::TagLength), prefix);
+        // A key too long to count is compared in full.
+        entry.more = rest.more || rest.length > 255;
+        entry.keyLength = quint8(std::min(rest.length, 255));
+        for (int word = 0; word < PrefixWords; ++word)
+            entry.prefix[word] = qFromBigEndian<quint64>(prefix + 8 * word);
     }
 }
 
-TagSorter::~TagSorter() {
-    m_entries.swap(keptEntries());
-}
+} // namespace
 
-void TagSorter::add(QByteArrayView tag) {
-    Entry& entry = m_entries.emplace_back();
-    entry.tag = quint32(m_entries.size() - 1);
-    unsigned char prefix[PrefixLength];
-    const TagCollation::Rest rest = m_collation->prefix(tag, prefix);
-    // A key too long to count is compared in full.
-    entry.more = rest.more || rest.length > 255;
-    entry.keyLength = quint8(std::min(rest.length, 255));
-    for (int word = 0; word < PrefixWords; ++word)
-        entry.prefix[word] = qFromBigEndian<quint64>(prefix + 8 * word);
-}
-
-void TagSorter::order(QByteArrayView tags, std::vector<quint32>& order) {
+void tagOrder(QByteArrayView tags, std::vector<quint32>& order) {
+    const auto count = quint32(tags.size() / NoteRecord::TagLength);
+    std::vector<Entry>& entries = entriesFor(count);
+    const TagCollation collation;
+    // The keys cost most of the time; each core builds those of a share of the tags, with a
+    // collator of its own.
+    const quint32 threads = std::clamp(count / minimumTagsPerThread, 1u,
+                                       std::max(1u, std::thread::hardware_concurrency()));
+    const quint32 share = (count + threads - 1) / threads;
+    {
+        std::vector<std::jthread> helpers;
+        for (quint32 first = share; first < count; first += share) {
+            const quint32 end = std::min(count, first + share);
+            try {
+                helpers.emplace_back([=, &entries] {
+                    fillEntries(TagCollation(), tags, entries.data(), first, end);
+                });
+            } catch (const std::system_error&) { // no thread to be had: this one does it
+                fillEntries(collation, tags, entries.data(), first, end);
+            }
+        }
+        fillEntries(collation, tags, entries.data(), 0, std::min(count, share));
+    }
     const auto tagAt = [&](quint32 tag) {
         return tags.sliced(qsizetype(tag) * NoteRecord::TagLength, NoteRecord::TagLength);
     };
-    std::sort(m_entries.begin(), m_entries.end(), [&](const Entry& x, const Entry& y) {
+    std::sort(entries.begin(), entries.end(), [&](const Entry& x, const Entry& y) {
         if (x.prefix != y.prefix)
             return x.prefix < y.prefix;
         if (x.more || y.more) {
-            if (const int order = m_collation->compare(tagAt(x.tag), tagAt(y.tag)))
+            if (const int order = collation.compare(tagAt(x.tag), tagAt(y.tag)))
                 return order < 0;
         } else if (x.keyLength != y.keyLength) {
             return x.keyLength < y.keyLength;
         }
         return x.tag < y.tag; // equal keys keep their record order
     });
-    order.resize(m_entries.size());
-    for (std::size_t i = 0; i < m_entries.size(); ++i)
-        order[i] = m_entries[i].tag;
-}
-
-std::vector<quint32> tagOrder(QByteArrayView tags) {
-    const qsizetype count = tags.size() / NoteRecord::TagLength;
-    TagSorter sorter(count);
-    for (qsizetype i = 0; i < count; ++i)
-        sorter.add(tags.sliced(i * NoteRecord::TagLength, NoteRecord::TagLength));
-    std::vector<quint32> order;
-    sorter.order(tags, order);
-    return order;
+    order.resize(count);
+    for (quint32 i = 0; i < count; ++i)
+        order[i] = entries[i].tag;
 }

@@ -395,12 +395,18 @@ int main(int argc, char* argv[]) {
         }
         growth.append(benchmark(records, folder, floor));
     }
-    // Size by size, because a small file fits in the processor's caches and a large one not.
-    if (!growth.isEmpty())
+    // From the smallest size to the largest, then size by size: a small file fits in the
+    // processor's caches and a large one does not, which the block read's own growth shows.
+    QList<std::pair<qsizetype, qsizetype>> steps;
+    if (growth.size() > 1)
+        steps.append({0, growth.size() - 1});
+    for (qsizetype i = 1; growth.size() > 2 && i < growth.size(); ++i)
+        steps.append({i - 1, i});
+    if (!steps.isEmpty())
         std::printf("\n");
-    for (qsizetype i = 1; i < growth.size(); ++i) {
-        const Growth& small = growth[i - 1];
-        const Growth& large = growth[i];
+    for (const auto& [from, to] : steps) {
+        const Growth& small = growth[from];
+        const Growth& large = growth[to];
         const double n = double(large.records) / double(small.records);
         const double nLogN = n * std::log(double(large.records)) / std::log(double(small.records));
         std::printf("growth from %lld to %lld records: start-up x%.1f, list rebuild x%.1f, "

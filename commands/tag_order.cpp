@@ -212,46 +212,66 @@ void fillEntries(const TagCollation& collation, QByteArrayView tags, Entry* entr
     }
 }
 
-} // namespace
-
-void tagOrder(QByteArrayView tags, std::vector<quint32>& order) {
-    const auto count = quint32(tags.size() / NoteRecord::TagLength);
-    std::vector<Entry>& entries = entriesFor(count);
-    const TagCollation collation;
-    // The keys cost most of the time; each core builds those of a share of the tags, with a
-    // collator of its own.
-    const quint32 threads = std::clamp(count / minimumTagsPerThread, 1u,
-                                       std::max(1u, std::thread::hardware_concurrency()));
-    const quint32 share = (count + threads - 1) / threads;
-    {
-        std::vector<std::jthread> helpers;
-        for (quint32 first = share; first < count; first += share) {
-            const quint32 end = std::min(count, first + share);
-            try {
-                helpers.emplace_back([=, &entries] {
-                    fillEntries(TagCollation(), tags, entries.data(), first, end);
-                });
-            } catch (const std::system_error&) { // no thread to be had: this one does it
-                fillEntries(collation, tags, entries.data(), first, end);
-            }
-        }
-        fillEntries(collation, tags, entries.data(), 0, std::min(count, share));
-    }
-    const auto tagAt = [&](quint32 tag) {
-        return tags.sliced(qsizetype(tag) * NoteRecord::TagLength, NoteRecord::TagLength);
-    };
-    std::sort(entries.begin(), entries.end(), [&](const Entry& x, const Entry& y) {
+// The tags' order; `collation` must be used by one thread at a time.
+auto entryLess(const TagCollation& collation, QByteArrayView tags) {
+    return [&collation, tags](const Entry& x, const Entry& y) {
         if (x.prefix != y.prefix)
             return x.prefix < y.prefix;
         if (x.more || y.more) {
+            const auto tagAt = [&](quint32 tag) {
+                return tags.sliced(qsizetype(tag) * NoteRecord::TagLength, NoteRecord::TagLength);
+            };
             if (const int order = collation.compare(tagAt(x.tag), tagAt(y.tag)))
                 return order < 0;
         } else if (x.keyLength != y.keyLength) {
             return x.keyLength < y.keyLength;
         }
         return x.tag < y.tag; // equal keys keep their record order
+    };
+}
+
+// Runs job(first, end) over [0, count) cut into `shares`, each on a thread of its own but the
+// first, which this thread takes; where no thread is to be had, this one does the share.
+template <typename Job> void inShares(quint32 count, quint32 shares, const Job& job) {
+    const quint32 share = (count + shares - 1) / shares;
+    std::vector<std::jthread> helpers;
+    for (quint32 first = share; first < count; first += share) {
+        const quint32 end = std::min(count, first + share);
+        try {
+            helpers.emplace_back(job, first, end);
+        } catch (const std::system_error&) {
+            job(first, end);
+        }
+    }
+    job(0, std::min(count, share));
+}
+
+} // namespace
+
+void tagOrder(QByteArrayView tags, std::vector<quint32>& order) {
+    const auto count = quint32(tags.size() / NoteRecord::TagLength);
+    std::vector<Entry>& entries = entriesFor(count);
+    const quint32 cores = std::clamp(count / minimumTagsPerThread, 1u,
+                                     std::max(1u, std::thread::hardware_concurrency()));
+    // Building the keys costs most; each core takes a share, with a collator of its own.
+    inShares(count, cores, [&](quint32 first, quint32 end) {
+        const TagCollation own;
+        fillEntries(own, tags, entries.data(), first, end);
     });
+    // Two halves sorted side by side, then merged straight into the order.
+    const quint32 halves = std::min(cores, 2u);
+    inShares(count, halves, [&](quint32 first, quint32 end) {
+        const TagCollation own;
+        std::sort(entries.begin() + first, entries.begin() + end, entryLess(own, tags));
+    });
+    const TagCollation collation;
+    const auto less = entryLess(collation, tags);
+    auto left = entries.begin();
+    const auto middle = left + (count + halves - 1) / halves;
+    auto right = middle;
     order.resize(count);
-    for (quint32 i = 0; i < count; ++i)
-        order[i] = entries[i].tag;
+    for (quint32& tag : order) {
+        const bool fromRight = right != entries.end() && (left == middle || less(*right, *left));
+        tag = (fromRight ? right++ : left++)->tag;
+    }
 }

@@ -8,6 +8,8 @@
 #include <QQueue>
 #include <QTest>
 
+#include <utility>
+
 // A window without widgets: records what the procedures show and answers their dialogs from a
 // script. A box with an OK button only needs no script; any other dialog without a scripted
 // answer fails the test.
@@ -21,6 +23,7 @@ public:
     QQueue<int> boxAnswers; // Yes or No
     QStringList inputs;     // "title|prompt|default text" of each input dialog
     QQueue<QString> inputAnswers;
+    SelectorTags shownTags; // handed back for the next fill, as the window does
 
     void setCaption(const QString& text) override { caption = text; }
     void setSelectorItems(SelectorTags tags) override {
@@ -28,11 +31,12 @@ public:
         for (qsizetype entry = 0; entry < tags.size(); ++entry)
             items.append(tags.text(entry));
         selected = -1;
+        shownTags = std::move(tags);
     }
     SelectorTags takeSelectorItems() override {
         items.clear();
         selected = -1;
-        return {};
+        return std::exchange(shownTags, {});
     }
     QString selectorText() const override { return items.value(selected); }
     QString editorText() const override { return editor; }

@@ -27,6 +27,11 @@ namespace {
 constexpr float DesignClientWidth = 4530;
 constexpr float DesignClientHeight = 4620;
 
+// The symbols that stand for a line break character that has no partner. Neither can be stored
+// as itself, so they cannot be mistaken for text.
+constexpr QChar LoneCarriageReturn(0x240D);
+constexpr QChar LoneLineFeed(0x240A);
+
 // The list's and the editor's font.
 QFont boldDesignFont() {
     QFont font = designFont();
@@ -118,7 +123,7 @@ void MainWindow::wireCommands(const CommandActions& commands) {
     for (auto* button : m_toolbar->findChildren<ToolbarButton*>())
         connect(button, &ToolbarButton::buttonClick, this, &MainWindow::toolbarButtonClick);
 
-    connect(m_selector, &WholeRowList::entryClicked, this,
+    connect(m_selector, &WholeRowList::entryPicked, this,
             [this] { runMenuCommand(&MireloftMain::ML_Selector_Click); });
     new ContextHelp(this, [this](int topic) { m_form.showHelpTopic(topic); });
 }
@@ -161,13 +166,26 @@ QString MainWindow::editorText() const {
     QString text = m_editor->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
     text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
+    text.replace(LoneCarriageReturn, QLatin1Char('\r'));
+    text.replace(LoneLineFeed, QLatin1Char('\n'));
     return text;
 }
 
 void MainWindow::setEditorText(const QString& text) {
-    QString plain = text;
-    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    m_editor->setPlainText(plain);
+    // Only a carriage return and line feed together end a line. One alone, as other programs
+    // write them, is shown as its symbol, so that it can be seen and is stored back unchanged.
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' && text.mid(i + 1, 1) == u"\n") {
+            shown += QChar::LineFeed;
+            ++i;
+        } else {
+            shown += c == u'\r' ? LoneCarriageReturn : c == u'\n' ? LoneLineFeed : c;
+        }
+    }
+    m_editor->setPlainText(shown);
 }
 
 int MainWindow::messageBox(const QString& message, int style, const QString& title) {

@@ -4,6 +4,7 @@
 #include <QStyleOptionViewItem>
 
 #include <algorithm>
+#include <utility>
 
 WholeRowList::WholeRowList(QWidget* parent)
     : QListView(parent)
@@ -28,23 +29,44 @@ void WholeRowList::setWholeRowGeometry(int left, int top, int width, int height)
     setGeometry(left, top, width, rows > 0 ? rows * rowHeight() + frame : 0);
 }
 
+void WholeRowList::selectionChanged(const QItemSelection& selected,
+                                    const QItemSelection& deselected) {
+    QListView::selectionChanged(selected, deselected);
+    if (!selected.isEmpty())
+        emit entryPicked();
+}
+
 void WholeRowList::mousePressEvent(QMouseEvent* event) {
+    const QModelIndex entry = indexAt(event->position().toPoint());
+    m_pressedOnEntry = event->button() == Qt::LeftButton && entry.isValid();
+    if (!m_pressedOnEntry) {
+        setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    const QModelIndex before = selectedEntry();
     QListView::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
-        emit entryClicked();
+    // The user may have edited the text: a click on its entry brings back what is stored.
+    if (before == entry && selectedEntry() == entry)
+        emit entryPicked();
+}
+
+void WholeRowList::mouseMoveEvent(QMouseEvent* event) {
+    // Moving the selection along a drag would show every entry passed over.
+    if (event->buttons() == Qt::NoButton)
+        QListView::mouseMoveEvent(event);
+}
+
+void WholeRowList::mouseReleaseEvent(QMouseEvent* event) {
+    QListView::mouseReleaseEvent(event);
+    const QModelIndex entry = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && std::exchange(m_pressedOnEntry, false) &&
+        entry.isValid() && entry != selectedEntry())
+        selectionModel()->setCurrentIndex(entry, QItemSelectionModel::ClearAndSelect);
 }
 
 // The second click of a double click is a click as well.
 void WholeRowList::mouseDoubleClickEvent(QMouseEvent* event) {
     mousePressEvent(event);
-}
-
-void WholeRowList::keyPressEvent(QKeyEvent* event) {
-    const int before = selectedRow();
-    QListView::keyPressEvent(event);
-    const int after = selectedRow();
-    if (after >= 0 && after != before)
-        emit entryClicked();
 }
 
 QItemSelectionModel::SelectionFlags WholeRowList::selectionCommand(const QModelIndex& index,
@@ -54,10 +76,12 @@ QItemSelectionModel::SelectionFlags WholeRowList::selectionCommand(const QModelI
     if (command.testFlag(QItemSelectionModel::Deselect) ||
         command.testFlag(QItemSelectionModel::Toggle))
         command = QItemSelectionModel::ClearAndSelect;
+    if (!index.isValid())
+        return QItemSelectionModel::NoUpdate;
     return command;
 }
 
-int WholeRowList::selectedRow() const {
+QModelIndex WholeRowList::selectedEntry() const {
     const QModelIndexList selected = selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? -1 : selected.first().row();
+    return selected.isEmpty() ? QModelIndex() : selected.first();
 }

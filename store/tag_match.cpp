@@ -32,7 +32,7 @@ bool ExactTagMatch::operator()(QByteArrayView tag) const {
 }
 
 LooseTagMatch::LooseTagMatch(const QString& text)
-    : m_upper(trimBlanks(text)) {
+    : m_upper(trimBlanks(Windows1252::storable(text))) {
     for (QChar& c : m_upper)
         c = c.toUpper();
 }

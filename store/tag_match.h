@@ -20,7 +20,7 @@ private:
 };
 
 // Equal once both are trimmed of blanks and upper-cased one character for one, each by its
-// simple mapping, so that lengths never change.
+// simple mapping, so that lengths never change. The text is compared as it would be stored.
 class LooseTagMatch {
 public:
     explicit LooseTagMatch(const QString& text);

@@ -1,5 +1,7 @@
 #include "store/windows1252.h"
 
+#include <QTextBoundaryFinder>
+
 #include <algorithm>
 #include <array>
 
@@ -20,6 +22,11 @@ char encodeChar(char16_t c) {
             return static_cast<char>(0x80 + i);
     }
     return '?';
+}
+
+// Below the first combining mark, no character joins its neighbour into one the user sees.
+bool standsAlone(QChar c) {
+    return c.unicode() < 0x300;
 }
 
 } // namespace
@@ -45,11 +52,26 @@ QString decode(QByteArrayView bytes) {
 QByteArray encode(QStringView text) {
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char* out = bytes.data();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        // A character beyond the first 65536 takes two units but is one character to the user.
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        *out++ = encodeChar(text[i].unicode());
+    const auto encodeEach = [&out](QStringView chars) {
+        for (const QChar c : chars)
+            *out++ = encodeChar(c.unicode());
+    };
+    if (std::all_of(text.begin(), text.end(), standsAlone)) {
+        encodeEach(text);
+        return bytes;
+    }
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text.data(), text.size());
+    qsizetype start = 0;
+    for (qsizetype end = characters.toNextBoundary(); end != -1;
+         start = end, end = characters.toNextBoundary()) {
+        const QStringView seen = text.sliced(start, end - start);
+        if (std::all_of(seen.begin(), seen.end(), standsAlone)) {
+            encodeEach(seen); // a line break is two characters
+            continue;
+        }
+        // A letter and its accent typed apart are the code page's one accented letter.
+        const QString composed = seen.toString().normalized(QString::NormalizationForm_C);
+        *out++ = composed.size() == 1 ? encodeChar(composed.front().unicode()) : '?';
     }
     bytes.truncate(out - bytes.data());
     return bytes;

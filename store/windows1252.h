@@ -5,7 +5,7 @@
 
 // The item file stores one byte per character in Windows-1252. Every byte decodes to a
 // character and back to the same byte; a character outside the code page is stored as one '?',
-// even where it takes two UTF-16 units.
+// one for each character the user sees, whatever number of code points it is made of.
 namespace Windows1252 {
 
 QString decode(QByteArrayView bytes);

@@ -25,18 +25,22 @@ void MireloftMain::DisplayTags() {
         m_view.setSelectorItems(std::move(tags));
     });
     m_view.setEditorText(QString());
+    m_shown.reset();
 }
 
 void MireloftMain::ML_Selector_Click() {
     reportingFileErrors([this] {
-        const ExactTagMatch selected(m_view.selectorText());
+        const QString tag = m_view.selectorText();
+        const ExactTagMatch selected(tag);
         ItemFileLock lock(ItemFileName, ItemFileLock::Shared);
         RecordFile file(ItemFileName);
         RecordScan scan(file);
         while (scan.next()) {
             if (selected(scan.tag())) {
                 scan.loadInto(m_record);
-                m_view.setEditorText(trimBlanks(m_record.Body));
+                const QString text = trimBlanks(m_record.Body);
+                m_view.setEditorText(text);
+                m_shown = ShownItem{tag, m_record.Body, text};
                 updateCaption();
                 return;
             }

@@ -69,8 +69,17 @@ private:
     // program.
     void reportingFileErrors(const std::function<void()>& command);
 
+    // What ML_Selector_Click last put into the editor: Save tells an edit from none by it, and
+    // notices a text that another copy stored meanwhile.
+    struct ShownItem {
+        QString tag;
+        QString body; // as stored
+        QString text; // as the editor got it
+    };
+
     FormView& m_view;
     DesktopServices& m_desktop;
     // The one record buffer all commands share; zero-filled at start.
     NoteRecord m_record;
+    std::optional<ShownItem> m_shown;
 };

@@ -2,8 +2,6 @@
 
 #include "app/design_font.h"
 #include "app/image_list.h"
-#include "app/menu_bar.h"
-#include "app/toolbar_button.h"
 
 #include <QAction>
 #include <QToolBar>
@@ -12,7 +10,6 @@ namespace {
 
 struct Button {
     const char* key; // none for a separator
-    QAction* command = nullptr;
     const char* caption = nullptr;
     const char* toolTip = nullptr;
     int image = 0;
@@ -21,8 +18,7 @@ struct Button {
 
 } // namespace
 
-QToolBar* createCommandToolbar(QWidget* parent, const CommandActions& commands,
-                               const ImageList& images) {
+QToolBar* createCommandToolbar(QWidget* parent, const ImageList& images) {
     auto* toolbar = new QToolBar(parent);
     toolbar->setObjectName(QStringLiteral("ML_TB1"));
     toolbar->setAccessibleName(QStringLiteral("Toolbar"));
@@ -34,29 +30,28 @@ QToolBar* createCommandToolbar(QWidget* parent, const CommandActions& commands,
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
 
     const Button buttons[] = {
-        {"new", commands.mnu_New, "New", "click to add a new note", 1, "New Quote"},
-        {"del", commands.mnu_delete, "Delete", "delete currently selected note", 2},
-        {"save", commands.mnu_SaveQuote, "Save", "save currently selected note text", 3},
-        {"rename", commands.mnu_rename, "Rename", "rename currently selected note", 4},
+        {"new", "New", "click to add a new note", 1, "New Quote"},
+        {"del", "Delete", "delete currently selected note", 2},
+        {"save", "Save", "save currently selected note text", 3},
+        {"rename", "Rename", "rename currently selected note", 4},
         {nullptr},
-        {"copy", commands.mnu_copy, "Copy", "copy note to clipboard", 5},
+        {"copy", "Copy", "copy note to clipboard", 5},
         {nullptr},
-        {"help", commands.mnu_contents, "Help", "help?", 6},
+        {"help", "Help", "help?", 6},
     };
     for (const Button& button : buttons) {
         if (!button.key) {
             toolbar->addSeparator();
             continue;
         }
-        button.command->setIconText(QLatin1String(button.caption));
-        button.command->setToolTip(QLatin1String(button.toolTip));
-        auto* widget = new ToolbarButton(QLatin1String(button.key), button.command,
-                                         images.image(button.image), toolbar);
-        widget->setIconSize(toolbar->iconSize());
-        widget->setToolButtonStyle(toolbar->toolButtonStyle());
+        QAction* action =
+            toolbar->addAction(images.image(button.image), QLatin1String(button.caption));
+        action->setToolTip(QLatin1String(button.toolTip));
+        action->setData(QLatin1String(button.key));
         if (button.description)
-            widget->setProperty("description", QLatin1String(button.description));
-        toolbar->addWidget(widget);
+            action->setProperty("description", QLatin1String(button.description));
+        // Like every toolbar button, it is left out of the tab order.
+        toolbar->widgetForAction(action)->setFocusPolicy(Qt::NoFocus);
     }
     return toolbar;
 }

@@ -9,7 +9,6 @@
 #include "app/message_box.h"
 #include "app/qt_desktop_services.h"
 #include "app/tag_list_model.h"
-#include "app/toolbar_button.h"
 #include "app/whole_row_list.h"
 
 #include <QApplication>
@@ -71,7 +70,7 @@ void MainWindow::createControls() {
 
     const auto* images = new ImageList(this);
     const CommandActions commands = buildMenuBar(menuBar());
-    m_toolbar = createCommandToolbar(m_client, commands, *images);
+    m_toolbar = createCommandToolbar(m_client, *images);
 
     m_selector = new WholeRowList(m_client);
     m_selector->setObjectName(QStringLiteral("ML_Selector"));
@@ -120,8 +119,8 @@ void MainWindow::wireCommands(const CommandActions& commands) {
         connect(action, &QAction::triggered, this,
                 [this, procedure = procedure] { runMenuCommand(procedure); });
     }
-    for (auto* button : m_toolbar->findChildren<ToolbarButton*>())
-        connect(button, &ToolbarButton::buttonClick, this, &MainWindow::toolbarButtonClick);
+    connect(m_toolbar, &QToolBar::actionTriggered, this,
+            [this](QAction* button) { toolbarButtonClick(button->data().toString()); });
 
     connect(m_selector, &WholeRowList::entryPicked, this,
             [this] { runMenuCommand(&MireloftMain::ML_Selector_Click); });

@@ -21,7 +21,7 @@ void MireloftMain::DisplayTags() {
         scan.loadInto(m_record);
         file.close();
         lock.release();
-        tagOrder(tags.bytes, tags.order);
+        m_tagOrder.sort(tags.bytes, tags.order);
         m_view.setSelectorItems(std::move(tags));
     });
     m_view.setEditorText(QString());

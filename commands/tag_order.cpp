@@ -178,7 +178,9 @@ private:
     std::array<Utf8, 256> m_foldedUtf8;
 };
 
-struct Entry {
+} // namespace
+
+struct TagOrder::Entry {
     Entry() {} // left unfilled: every entry is written before it is read
     // The prefix in big-endian words, which compare as its bytes do.
     std::array<quint64, PrefixWords> prefix;
@@ -187,14 +189,9 @@ struct Entry {
     quint8 keyLength; // the whole key's, at most 255
 };
 
-// The entries' memory, kept from one sort to the next in the same thread, as the list keeps its
-// tags' (40 MB for a million tags).
-std::vector<Entry>& entriesFor(qsizetype count) {
-    thread_local std::vector<Entry> entries;
-    prepareRefill(entries, count);
-    entries.resize(count);
-    return entries;
-}
+namespace {
+
+using Entry = TagOrder::Entry;
 
 void fillEntries(const TagCollation& collation, QByteArrayView tags, Entry* entries, quint32 first,
                  quint32 end) {
@@ -230,10 +227,9 @@ auto entryLess(const TagCollation& collation, QByteArrayView tags) {
     };
 }
 
-// Runs job(first, end) over [0, count) cut into `shares`, each on a thread of its own but the
-// first, which this thread takes; where no thread is to be had, this one does the share.
-template <typename Job> void inShares(quint32 count, quint32 shares, const Job& job) {
-    const quint32 share = (count + shares - 1) / shares;
+// Runs job(first, end) over [0, count) cut into shares of `share`, each on a thread of its own
+// but the first, which this thread takes; where no thread is to be had, this one does the share.
+template <typename Job> void inShares(quint32 count, quint32 share, const Job& job) {
     std::vector<std::jthread> helpers;
     for (quint32 first = share; first < count; first += share) {
         const quint32 end = std::min(count, first + share);
@@ -246,32 +242,42 @@ template <typename Job> void inShares(quint32 count, quint32 shares, const Job& 
     job(0, std::min(count, share));
 }
 
+quint32 shareOf(quint32 count, quint32 shares) {
+    return std::max(1u, (count + shares - 1) / shares);
+}
+
 } // namespace
 
-void tagOrder(QByteArrayView tags, std::vector<quint32>& order) {
+TagOrder::TagOrder(quint32 minimumTagsPerThread)
+    : m_minimumTagsPerThread(std::max(1u, minimumTagsPerThread)) {}
+
+TagOrder::~TagOrder() = default;
+
+void TagOrder::sort(QByteArrayView tags, std::vector<quint32>& order) {
     const auto count = quint32(tags.size() / NoteRecord::TagLength);
-    std::vector<Entry>& entries = entriesFor(count);
-    const quint32 cores = std::clamp(count / minimumTagsPerThread, 1u,
+    prepareRefill(m_entries, count);
+    m_entries.resize(count);
+    const quint32 cores = std::clamp(count / m_minimumTagsPerThread, 1u,
                                      std::max(1u, std::thread::hardware_concurrency()));
     // Building the keys costs most; each core takes a share, with a collator of its own.
-    inShares(count, cores, [&](quint32 first, quint32 end) {
+    inShares(count, shareOf(count, cores), [&](quint32 first, quint32 end) {
         const TagCollation own;
-        fillEntries(own, tags, entries.data(), first, end);
+        fillEntries(own, tags, m_entries.data(), first, end);
     });
     // Two halves sorted side by side, then merged straight into the order.
-    const quint32 halves = std::min(cores, 2u);
-    inShares(count, halves, [&](quint32 first, quint32 end) {
+    const quint32 half = shareOf(count, std::min(cores, 2u));
+    inShares(count, half, [&](quint32 first, quint32 end) {
         const TagCollation own;
-        std::sort(entries.begin() + first, entries.begin() + end, entryLess(own, tags));
+        std::sort(m_entries.begin() + first, m_entries.begin() + end, entryLess(own, tags));
     });
     const TagCollation collation;
     const auto less = entryLess(collation, tags);
-    auto left = entries.begin();
-    const auto middle = left + (count + halves - 1) / halves;
+    auto left = m_entries.begin();
+    const auto middle = left + std::min(count, half);
     auto right = middle;
     order.resize(count);
     for (quint32& tag : order) {
-        const bool fromRight = right != entries.end() && (left == middle || less(*right, *left));
+        const bool fromRight = right != m_entries.end() && (left == middle || less(*right, *left));
         tag = (fromRight ? right++ : left++)->tag;
     }
 }

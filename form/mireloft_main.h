@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/tag_order.h"
 #include "store/note_record.h"
 
 #include <QString>
@@ -82,4 +83,5 @@ private:
     // The one record buffer all commands share; zero-filled at start.
     NoteRecord m_record;
     std::optional<ShownItem> m_shown;
+    TagOrder m_tagOrder;
 };

@@ -28,12 +28,11 @@ class ContextHelp : public QObject {
 public:
     ContextHelp(QMainWindow* window, std::function<void(int)> showTopic);
 
-    int currentTopic() const;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    int currentTopic() const;
     int topicOf(const QAction* menuBarEntry) const;
     int topicOf(const QWidget* widget) const;
 

@@ -33,8 +33,7 @@ public:
     TagCollation()
         : m_locale(QLocale().collation()) {
         for (int byte = 0; byte < 256; ++byte) {
-            const char c = static_cast<char>(byte);
-            m_folded[byte] = Windows1252::decode(QByteArrayView(&c, 1)).toCaseFolded();
+            m_folded[byte] = QString(Windows1252::decode(char(byte))).toCaseFolded();
             const QByteArray utf8 = m_folded[byte].toUtf8();
             Q_ASSERT(utf8.size() <= qsizetype(sizeof(Utf8::bytes)));
             m_foldedUtf8[byte].size = quint8(utf8.size());

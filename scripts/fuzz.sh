@@ -10,9 +10,8 @@ werror=OFF
 
 cmake --preset fuzz -DCARDISTO_WERROR="$werror" >/dev/null
 cmake --build --preset fuzz -j"$(nproc)"
-# Absolute paths: the item-file target makes its own temporary folder the current directory.
 out=$PWD/build-fuzz
-for target in fuzz_item_file fuzz_windows1252; do
+for target in fuzz_text; do
     corpus=$out/corpus/$target
     log=$out/$target.log
     mkdir -p "$corpus"

@@ -12,10 +12,8 @@ namespace {
 const std::array<char16_t, 256>& upperCaseOfByte() {
     static const std::array<char16_t, 256> table = [] {
         std::array<char16_t, 256> upper{};
-        for (int byte = 0; byte < 256; ++byte) {
-            const char c = static_cast<char>(byte);
-            upper[byte] = Windows1252::decode(QByteArrayView(&c, 1)).at(0).toUpper().unicode();
-        }
+        for (int byte = 0; byte < 256; ++byte)
+            upper[byte] = Windows1252::decode(char(byte)).toUpper().unicode();
         return upper;
     }();
     return table;

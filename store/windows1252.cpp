@@ -44,9 +44,14 @@ QString decode(QByteArrayView bytes) {
         return text;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (isHighControl(bytes[i]))
-            text[i] = QChar(HighControls[static_cast<unsigned char>(bytes[i]) - 0x80]);
+            text[i] = decode(bytes[i]);
     }
     return text;
+}
+
+QChar decode(char byte) {
+    const auto code = static_cast<unsigned char>(byte);
+    return (code & 0xE0) == 0x80 ? QChar(HighControls[code - 0x80]) : QChar(code);
 }
 
 QByteArray encode(QStringView text) {

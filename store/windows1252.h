@@ -9,6 +9,7 @@
 namespace Windows1252 {
 
 QString decode(QByteArrayView bytes);
+QChar decode(char byte);
 QByteArray encode(QStringView text);
 // The text as it reads back once stored.
 QString storable(QStringView text);

@@ -1,5 +1,6 @@
 #include "item_files.h"
 #include "modal.h"
+#include "seed.h"
 
 #include "app/main_window.h"
 #include "app/message_box.h"
@@ -70,11 +71,7 @@ private slots:
 // highlighted entry brings its text back, and Save writes the editor's text into that item
 // only, and no byte when nothing was typed. CARDISTO_SEED=N replays a run.
 void TestMainWindow::listAndEditorAgree() {
-    const quint32 seed = qEnvironmentVariableIsSet("CARDISTO_SEED")
-                             ? qEnvironmentVariable("CARDISTO_SEED").toUInt()
-                             : QRandomGenerator::global()->generate();
-    qInfo("seed %u", seed);
-    QRandomGenerator random(seed);
+    QRandomGenerator random(testSeed());
     QTemporaryDir dir;
     const QString file = dir.filePath("zmr.lst");
     QList<QByteArray> bodies;

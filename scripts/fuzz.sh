@@ -16,7 +16,7 @@ for target in fuzz_text; do
     log=$out/$target.log
     mkdir -p "$corpus"
     if ! "$out/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
-        -rss_limit_mb=2048 -artifact_prefix="$out/" "$corpus" "$PWD/tests/fuzz/seeds" \
+        -rss_limit_mb=2048 -max_len=256 -artifact_prefix="$out/" "$corpus" "$PWD/tests/fuzz/seeds" \
         >"$log" 2>&1; then
         tail -n 60 "$log"
         echo "$target failed; the input that broke it is saved in build-fuzz/ (crash-*)." >&2

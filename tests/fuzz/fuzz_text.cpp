@@ -34,15 +34,19 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
 
     const QByteArray tag = bytes.first(qMin<qsizetype>(60, size)).toByteArray().leftJustified(60);
     const QString shown = Windows1252::decode(tag);
-    // Each pair of bytes after the tag puts a character into the name: one of the code page's,
-    // or a surrogate or accent that the code page has not.
+    // Each pair of bytes after the tag edits the name: it takes out a character, or puts in one
+    // of the code page's, or a surrogate or accent that the code page has not.
     QString name = shown;
     for (std::size_t i = 60; i + 1 < size; i += 2) {
         const qsizetype at = data[i] % (name.size() + 1);
+        if ((data[i] & 0xC0) == 0x40) {
+            name.remove(at, 1);
+            continue;
+        }
         const QChar c = data[i + 1] < 0xF8 ? Windows1252::decode(char(data[i + 1]))
                                            : QChar(data[i + 1] & 1 ? 0xD83D : 0x0301);
         name.insert(at, c);
-        if (data[i] & 0x80 && at + 1 < name.size())
+        if (data[i] & 0x80)
             name.remove(at + 1, 1);
     }
     const QString stored = Windows1252::storable(name);

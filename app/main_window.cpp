@@ -26,10 +26,11 @@ namespace {
 constexpr float DesignClientWidth = 4530;
 constexpr float DesignClientHeight = 4620;
 
-// The symbols that stand for a line break character that has no partner. Neither can be stored
-// as itself, so they cannot be mistaken for text.
-constexpr QChar LoneCarriageReturn(0x240D);
-constexpr QChar LoneLineFeed(0x240A);
+// The arrows that stand for a line break character without its partner: a carriage return goes
+// back, a line feed goes down. Neither can be stored as itself, so no text is mistaken for them;
+// both are in the usual desktop fonts.
+constexpr QChar LoneCarriageReturn(0x2190);
+constexpr QChar LoneLineFeed(0x2193);
 
 // The list's and the editor's font.
 QFont boldDesignFont() {

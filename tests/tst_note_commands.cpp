@@ -33,7 +33,7 @@ bool anotherCopyComes = false;
 std::optional<ItemFileLock> anotherCopy;
 } // namespace
 
-extern "C" int flock(int fd, int operation) {
+extern "C" int flock(int fd, int operation) noexcept {
     static const auto next = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
     if ((operation & LOCK_SH) && std::exchange(anotherCopyComes, false))
         anotherCopy.emplace(ItemFileName, ItemFileLock::Exclusive);

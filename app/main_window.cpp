@@ -4,6 +4,7 @@
 #include "app/command_toolbar.h"
 #include "app/context_help.h"
 #include "app/design_font.h"
+#include "app/editor_wrap.h"
 #include "app/image_list.h"
 #include "app/menu_bar.h"
 #include "app/message_box.h"
@@ -88,6 +89,7 @@ void MainWindow::createControls() {
     m_editor->setTabChangesFocus(true);
     m_editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_editor->setFont(boldDesignFont());
+    wrapLongParagraphsAnywhere(*m_editor);
     setHelpTopic(m_editor, HelpTopic::Window);
 
     // In the tab order the editor comes before the list. As they are the only two controls that

@@ -3,6 +3,7 @@
 // and copying it to a file that is then flushed to the disk. Not a test: run it by hand.
 //
 // QT_QPA_PLATFORM=offscreen bench_performance [RECORDS ...]   (default 10000 100000 1000000)
+// QT_QPA_PLATFORM=offscreen bench_performance --paste [CHARACTERS ...]   (default 200000 1000000)
 //
 // Start-up runs in a fresh process per file (this program started again with --start-up), so
 // that its peak memory is its own. The files go to a temporary folder and are removed at the end.
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QStorageInfo>
 #include <QTemporaryDir>
@@ -363,6 +365,49 @@ Growth benchmark(qint64 records, const QString& folder, const StartUp& floor) {
     return {records, startUp, rebuild, selection, read};
 }
 
+// Pasting into the shown editor and then typing one character at the end, as one line and, as
+// the baseline, the same number of characters in lines of 80.
+void pasteBenchmark(const QList<int>& sizes) {
+    const auto paste = [](const QString& text) {
+        FakeDesktop desktop;
+        MainWindow window(desktop);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qFatal("the window did not show");
+        auto* editor = window.findChild<QPlainTextEdit*>(QStringLiteral("ML_Editor"));
+        editor->setFocus();
+        const double pasted = timed([&] {
+            editor->insertPlainText(text);
+            editor->repaint();
+        });
+        const double typed = timed([&] {
+            QTest::keyClick(editor, Qt::Key_X);
+            editor->repaint();
+        });
+        return std::pair{pasted, typed};
+    };
+    std::printf("\n| %-42s | %8s | %8s | %6s | %8s | %6s |\n", "pasted into the editor", "paste, s",
+                "lines, s", "ratio", "typed, s", "ratio");
+    std::printf("|%s|---------:|---------:|-------:|---------:|-------:|\n",
+                QByteArray(44, '-').constData());
+    for (const int characters : sizes) {
+        QString lines = (QString(79, 'm') + '\n').repeated(characters / 80 + 1);
+        lines.truncate(characters);
+        std::pair<double, double> line{1e30, 1e30}, inLines{1e30, 1e30};
+        for (int run = 0; run < 3; ++run) {
+            const auto [pasted, typed] = paste(QString(characters, 'm'));
+            const auto [linesPasted, linesTyped] = paste(lines);
+            line = {std::min(line.first, pasted), std::min(line.second, typed)};
+            inLines = {std::min(inLines.first, linesPasted), std::min(inLines.second, linesTyped)};
+        }
+        std::printf("| %-42s | %8.3f | %8.3f | %6.1f | %8.4f | %6.1f |\n",
+                    qPrintable(QStringLiteral("%L1 characters in one line").arg(characters)),
+                    line.first, inLines.first, line.first / inLines.first, line.second,
+                    line.second / inLines.second);
+        std::fflush(stdout);
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -372,6 +417,13 @@ int main(int argc, char* argv[]) {
         return startUp(QString::fromLocal8Bit(argv[2]), sinceStart, 1, argv);
 
     QApplication app(argc, argv);
+    if (argc >= 2 && QByteArray(argv[1]) == "--paste") {
+        QList<int> characters;
+        for (int i = 2; i < argc; ++i)
+            characters.append(QByteArray(argv[i]).toInt());
+        pasteBenchmark(characters.isEmpty() ? QList<int>{200000, 1000000} : characters);
+        return 0;
+    }
     QList<qint64> sizes;
     for (int i = 1; i < argc; ++i)
         sizes.append(QByteArray(argv[i]).toLongLong());

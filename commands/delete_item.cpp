@@ -50,8 +50,6 @@ void MireloftMain::mnu_delete_Click() {
     showMessage();
     if (Response != MessageBoxResult::Yes)
         return;
-    reportingFileErrors([&] {
-        removeTaggedRecords(selected, m_record);
-        DisplayTags();
-    });
+    if (reportingFileErrors([&] { removeTaggedRecords(selected, m_record); }))
+        refreshAfterChange();
 }

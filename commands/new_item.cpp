@@ -9,8 +9,9 @@
 void MireloftMain::mnu_New_Click() {
     Msg = QStringLiteral("New item name...");
     const QString name = m_view.inputBox(Msg, QStringLiteral("New Item"), QString());
+    bool written = false;
     if (!name.isEmpty()) {
-        reportingFileErrors([&] {
+        const bool done = reportingFileErrors([&] {
             ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive);
             RecordFile file(ItemFileName);
             const double recordCount = file.recordCount();
@@ -29,7 +30,14 @@ void MireloftMain::mnu_New_Click() {
             if (!found)
                 file.write(RecordFile::roundedRecordNumber(recordCount + 1), m_record);
             file.close();
+            written = !found;
         });
+        // One box and one wait: the list would find the file as busy as the command did.
+        if (!done)
+            return;
     }
-    DisplayTags();
+    if (written)
+        refreshAfterChange();
+    else
+        DisplayTags();
 }

@@ -15,6 +15,7 @@ void MireloftMain::mnu_rename_Click() {
     const QString name = m_view.inputBox(Msg, QStringLiteral("New Item"), selected);
     if (name.isEmpty())
         return;
+    bool renamed = false;
     reportingFileErrors([&] {
         ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive);
         RecordFile file(ItemFileName);
@@ -26,12 +27,12 @@ void MireloftMain::mnu_rename_Click() {
                 scan.loadInto(m_record);
                 m_record.setTag(name);
                 file.write(scan.number(), m_record);
-                file.close();
-                lock.release();
-                DisplayTags();
+                renamed = true;
                 return;
             }
         }
         scan.loadInto(m_record);
     });
+    if (renamed)
+        refreshAfterChange();
 }

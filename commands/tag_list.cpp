@@ -9,21 +9,25 @@
 #include "store/tag_match.h"
 
 void MireloftMain::DisplayTags() {
+    reportingFileErrors([this] { fillSelector(); });
+}
+
+void MireloftMain::fillSelector() {
+    ItemFileLock lock(ItemFileName, ItemFileLock::Shared);
+    RecordFile file(ItemFileName);
+    RecordScan scan(file);
+    const bool any = scan.next();
+    // The list's memory is refilled, so it is taken only once the file is locked and read from.
     SelectorTags tags = m_view.takeSelectorItems();
     tags.bytes.resize(0);
-    reportingFileErrors([&] {
-        ItemFileLock lock(ItemFileName, ItemFileLock::Shared);
-        RecordFile file(ItemFileName);
-        RecordScan scan(file);
-        prepareRefill(tags.bytes, scan.count() * NoteRecord::TagLength);
-        while (scan.next())
-            tags.bytes += scan.tag();
-        scan.loadInto(m_record);
-        file.close();
-        lock.release();
-        m_tagOrder.sort(tags.bytes, tags.order);
-        m_view.setSelectorItems(std::move(tags));
-    });
+    prepareRefill(tags.bytes, scan.count() * NoteRecord::TagLength);
+    for (bool more = any; more; more = scan.next())
+        tags.bytes += scan.tag();
+    scan.loadInto(m_record);
+    file.close();
+    lock.release();
+    m_tagOrder.sort(tags.bytes, tags.order);
+    m_view.setSelectorItems(std::move(tags));
     m_view.setEditorText(QString());
     m_shown.reset();
 }

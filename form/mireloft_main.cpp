@@ -49,11 +49,21 @@ void MireloftMain::showError(const QString& message) {
     m_view.messageBox(message, MessageBoxStyle::Error, QStringLiteral("Cardisto"));
 }
 
-void MireloftMain::reportingFileErrors(const std::function<void()>& command) {
+bool MireloftMain::reportingFileErrors(const std::function<void()>& command) {
     try {
         command();
+        return true;
     } catch (const StoreError& error) {
         showError(error.message());
+        return false;
+    }
+}
+
+void MireloftMain::refreshAfterChange() {
+    try {
+        fillSelector();
+    } catch (const StoreError& error) {
+        showError(error.messageAfterChange());
     }
 }
 

@@ -67,8 +67,13 @@ private:
     void updateCaption();
     void startHelpViewer(const QStringList& arguments);
     // Runs a command; a file error stops it and is shown to the user instead of ending the
-    // program.
-    void reportingFileErrors(const std::function<void()>& command);
+    // program. Returns whether the command ran to its end.
+    bool reportingFileErrors(const std::function<void()>& command);
+    // Fills the list from the file. The old list is let go only once the file is read.
+    void fillSelector();
+    // The list rebuilt after a command changed the file, whose failure must not claim that
+    // nothing was changed.
+    void refreshAfterChange();
 
     // What ML_Selector_Click last put into the editor: Save tells an edit from none by it, and
     // notices a text that another copy stored meanwhile.

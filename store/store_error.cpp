@@ -12,3 +12,10 @@ QString StoreError::message() const {
                           "command that stopped here.")
         .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(m_fileName)), m_reason);
 }
+
+QString StoreError::messageAfterChange() const {
+    return QStringLiteral("The file \"%1\" could not be used:\n%2\n\nThe change was written to the "
+                          "file, but the list could not be refreshed: it still shows the items as "
+                          "they were before the change.")
+        .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(m_fileName)), m_reason);
+}

@@ -13,6 +13,8 @@ public:
     const QString& fileName() const { return m_fileName; }
     const QString& reason() const { return m_reason; }
     QString message() const; // for the user
+    // For the user, when the command's change was written and only reading the file back failed.
+    QString messageAfterChange() const;
 
 private:
     QString m_fileName;

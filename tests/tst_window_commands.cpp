@@ -52,6 +52,8 @@ private slots:
     void helpTopic_data();
     void helpTopic();
     void editorComesFirstInTheTabOrder();
+    void longParagraphsBreakAnywhere_data();
+    void longParagraphsBreakAnywhere();
 };
 
 void TestWindowCommands::routing_data() {
@@ -165,6 +167,35 @@ void TestWindowCommands::editorComesFirstInTheTabOrder() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), editor);
     QCOMPARE(editor->toPlainText(), QString());
+}
+
+// A paragraph without break opportunities takes word wrap time in the square of its length, so a
+// long one breaks anywhere; text of an item's size keeps word wrap, and gets it back.
+void TestWindowCommands::longParagraphsBreakAnywhere_data() {
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<int>("wrap");
+    const int words = QTextOption::WrapAtWordBoundaryOrAnywhere,
+              anywhere = QTextOption::WrapAnywhere;
+    QTest::newRow("an item's text of words") << QString("word ").repeated(400) << words;
+    QTest::newRow("10,000 characters, no break") << QString(10000, 'x') << words;
+    QTest::newRow("10,001 characters, no break") << QString(10001, 'x') << anywhere;
+    QTest::newRow("a million in lines") << (QString(99, 'x') + '\n').repeated(10000) << words;
+    QTest::newRow("a million in one line") << QString(1000000, 'x') << anywhere;
+    QTest::newRow("one long line among short ones")
+        << QString("line\n").repeated(100) + QString(20000, 'x') + QString("\nline").repeated(100)
+        << anywhere;
+}
+
+void TestWindowCommands::longParagraphsBreakAnywhere() {
+    MainWindow window;
+    showAndActivate(window);
+    auto* editor = window.findChild<QPlainTextEdit*>(QStringLiteral("ML_Editor"));
+    QFETCH(QString, pasted);
+    editor->insertPlainText(pasted);
+    QTEST(int(editor->wordWrapMode()), "wrap");
+    editor->selectAll();
+    editor->insertPlainText(QStringLiteral("typed over"));
+    QCOMPARE(editor->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 QTEST_MAIN(TestWindowCommands)

@@ -45,9 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     const QByteArray original(reinterpret_cast<const char*>(data), qsizetype(size));
     FakeView view;
     FakeDesktop desktop;
-    desktop.folder = workFolder();
+    desktop.folder = QFile::encodeName(workFolder());
     {
-        QFile file(desktop.folder + QStringLiteral("/zmr.lst"));
+        QFile file(workFolder() + QStringLiteral("/zmr.lst"));
         check(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                   file.write(original) == original.size(),
               "the input written");

@@ -57,7 +57,8 @@ private slots:
         FormFixture f;
         f.desktop.startSucceeds = false;
         f.form.mnu_contents_Click();
-        QCOMPARE(f.desktop.started.value(0).program, f.dir.filePath("cardisto-help"));
+        // Relative to the folder start-up entered by its bytes, which text may not hold.
+        QCOMPARE(f.desktop.started.value(0).program, QStringLiteral("./cardisto-help"));
         QCOMPARE(f.desktop.started.value(0).arguments, QStringList{"kevra.hlp"});
         // A viewer that cannot start is reported instead of ending the program.
         QVERIFY(f.view.boxes.value(0).endsWith("|16"));

@@ -93,6 +93,7 @@ private slots:
         QFETCH(QString, reason);
         QTemporaryDir elsewhere;
         ItemFiles::write(elsewhere.filePath("zmr.lst"), record("wrong one", "wrong"));
+        chmod(qPrintable(elsewhere.path()), 0755); // readable, as a wrong folder would be
         FormFixture f;
         if (fileMode) {
             f.writeItems(record("note", "text"));

@@ -71,6 +71,14 @@ private slots:
         HelpWindow window;
         window.resize(400, 250);
         QString error;
+        // A pipe would block the viewer for ever, /dev/zero or a huge file take all its memory.
+        QTemporaryDir odd;
+        QVERIFY(mkfifo(QFile::encodeName(odd.filePath("pipe")), 0600) == 0 &&
+                QFile::link("/dev/zero", odd.filePath("zero")) &&
+                QFile(odd.filePath("huge")).open(QIODevice::WriteOnly) &&
+                QFile::resize(odd.filePath("huge"), qint64(1) << 30));
+        for (const char* name : {"pipe", "zero", "huge"})
+            QVERIFY(!window.load(odd.filePath(name), error) && error.contains(odd.filePath(name)));
         QVERIFY2(window.load(*path, error), qPrintable(error));
         QVERIFY(!window.showTopic(999));
         window.show();

@@ -65,14 +65,19 @@ private slots:
     }
 
     void viewerOpensEachTopicOfTheShippedFile() {
-        // F1 names the file "Kevra.hlp"; what is shipped is "kevra.hlp".
-        const auto path = findHelpFile(QStringLiteral(CARDISTO_OUTPUT_DIR "/Kevra.hlp"));
+        // F1 names the file "Kevra.hlp"; what is shipped is "kevra.hlp", in a program's folder
+        // whose name need not be valid text.
+        QTemporaryDir odd;
+        const QString before = QDir::currentPath();
+        const QByteArray latin1 = QFile::encodeName(odd.path()) + "/caf\xE9";
+        QVERIFY(mkdir(latin1, 0700) == 0 && chdir(latin1) == 0 &&
+                QFile::copy(CARDISTO_OUTPUT_DIR "/kevra.hlp", "kevra.hlp"));
+        const auto path = findHelpFile(QStringLiteral("Kevra.hlp"));
         QVERIFY(path);
         HelpWindow window;
         window.resize(400, 250);
         QString error;
         // A pipe would block the viewer for ever, /dev/zero or a huge file take all its memory.
-        QTemporaryDir odd;
         QVERIFY(mkfifo(QFile::encodeName(odd.filePath("pipe")), 0600) == 0 &&
                 QFile::link("/dev/zero", odd.filePath("zero")) &&
                 QFile(odd.filePath("huge")).open(QIODevice::WriteOnly) &&
@@ -80,6 +85,8 @@ private slots:
         for (const char* name : {"pipe", "zero", "huge"})
             QVERIFY(!window.load(odd.filePath(name), error) && error.contains(odd.filePath(name)));
         QVERIFY2(window.load(*path, error), qPrintable(error));
+        QVERIFY(QDir::setCurrent(before) && unlink(latin1 + "/kevra.hlp") == 0 &&
+                rmdir(latin1) == 0);
         QVERIFY(!window.showTopic(999));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -1,9 +1,11 @@
 #include "app/busy_cursor.h"
 #include "app/main_window.h"
+#include "store/record_file.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    letWritesFailBeyondTheSizeLimit();
     QApplication app(argc, argv);
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.cardisto.Cardisto"));

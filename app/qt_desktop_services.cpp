@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QWindow>
@@ -11,10 +12,36 @@
 #include <shellapi.h>
 #else
 #include "app/gio_browser.h"
+
+#include <cerrno>
+#include <unistd.h>
 #endif
 
-QString QtDesktopServices::programFolder() const {
-    return QCoreApplication::applicationDirPath();
+QByteArray QtDesktopServices::programFolder(QString& error) const {
+#ifdef Q_OS_LINUX
+    // applicationDirPath() goes through text, which changes a name that is not valid UTF-8, and
+    // gives nothing at all for a path longer than PATH_MAX.
+    QByteArray path(4096, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+        if (length < 0) {
+            error = qt_error_string(errno);
+            return {};
+        }
+        if (length < path.size()) {
+            path.truncate(length);
+            break;
+        }
+        path.resize(2 * path.size());
+    }
+    path.truncate(qMax(path.lastIndexOf('/'), qsizetype(1)));
+    return path;
+#else
+    const QString folder = QCoreApplication::applicationDirPath();
+    if (folder.isEmpty())
+        error = QStringLiteral("The program's own file cannot be found.");
+    return QFile::encodeName(folder);
+#endif
 }
 
 void QtDesktopServices::clearClipboard() {

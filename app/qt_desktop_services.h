@@ -9,7 +9,7 @@
 // executable when the application has no desktop file.
 class QtDesktopServices : public DesktopServices {
 public:
-    QString programFolder() const override;
+    QByteArray programFolder(QString& error) const override;
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;

@@ -196,7 +196,7 @@ Timing best(Timing a, Timing b) {
 int startUp(const QString& folder, QElapsedTimer& sinceStart, int argc, char** argv) {
     QApplication app(argc, argv);
     FakeDesktop desktop;
-    desktop.folder = folder;
+    desktop.folder = QFile::encodeName(folder);
     MainWindow window(desktop);
     window.form().Form_Load();
     window.show();
@@ -283,7 +283,7 @@ Growth benchmark(qint64 records, const QString& folder, const StartUp& floor) {
     const double startUp = start.seconds - floor.seconds;
 
     FakeDesktop desktop;
-    desktop.folder = folder;
+    desktop.folder = QFile::encodeName(folder);
     ScriptedWindow window(desktop);
     window.form().Form_Load();
     window.show();

@@ -10,8 +10,6 @@
 #include "store/store_error.h"
 #include "store/tag_match.h"
 
-#include <QFileInfo>
-
 void removeTaggedRecords(const QString& tag, NoteRecord& buffer,
                          const ReplacementObserver& observer) {
     // Held until the new file is in place, so that no other copy writes to the old one meanwhile.
@@ -21,13 +19,8 @@ void removeTaggedRecords(const QString& tag, NoteRecord& buffer,
     if (!itemFile.isWritable())
         throw StoreError(ItemFileName,
                          QStringLiteral("The file can only be read, so no item can be deleted."));
-    // A link stays a link: the file it leads to is replaced, in its own folder, so that the
-    // replacement is still one atomic rename.
-    const QFileInfo item(ItemFileName);
-    const QString target = item.isSymLink() ? item.canonicalFilePath() : ItemFileName;
-    const QString temporary =
-        item.isSymLink() ? target + QStringLiteral(".tmp") : TemporaryFileName;
-    ItemFileReplacement replacement(target, temporary, observer);
+    // A link stays a link: the replacement puts the new file where the link leads.
+    ItemFileReplacement replacement(ItemFileName, TemporaryFileName, observer);
     const ExactTagMatch removed(tag);
     RecordScan scan(itemFile);
     while (scan.next()) {

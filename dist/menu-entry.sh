@@ -31,6 +31,11 @@ install)
         exit 1
         ;;
     esac
+    # A desktop entry is UTF-8 text: a path in another encoding cannot be written into one.
+    if ! printf '%s' "$folder" | iconv -f UTF-8 -t UTF-8 >/dev/null 2>&1; then
+        echo "menu-entry.sh: the path $folder is not valid UTF-8, so no menu entry can name it; rename the folder first." >&2
+        exit 1
+    fi
     [ -x "$folder/cardisto" ] || {
         echo "menu-entry.sh: $folder/cardisto not found; run this script from the program's folder." >&2
         exit 1
@@ -44,9 +49,27 @@ install)
     cp "$folder/icons/hicolor/scalable/apps/$id.svg" "$data/icons/hicolor/scalable/apps/"
     {
         grep -v '^Exec=' "$folder/$id.desktop"
-        printf 'Exec=%s\n' "$(exec_argument "$folder/cardisto")"
+        # GLib looks Exec's program up before it turns %% back into %, and finds no such file:
+        # a path with % reaches the program through sh instead.
+        case "$folder" in
+        *%*) printf 'Exec=sh -c "exec \\\\"\\\\$0\\\\"" %s\n' "$(exec_argument "$folder/cardisto")" ;;
+        *) printf 'Exec=%s\n' "$(exec_argument "$folder/cardisto")" ;;
+        esac
         printf 'TryExec=%s\n' "$(printf '%s' "$folder/cardisto" | sed 's/\\/\\\\/g')"
     } >"$entry.part"
+    # The validator needs the .desktop name, which in the menu's folder the desktop would read.
+    if command -v desktop-file-validate >/dev/null; then
+        check=$(mktemp -d)
+        cp "$entry.part" "$check/$id.desktop"
+        valid=0
+        desktop-file-validate "$check/$id.desktop" >&2 || valid=1
+        rm -rf -- "$check"
+        if [ "$valid" != 0 ]; then
+            rm -f "$entry.part"
+            echo "menu-entry.sh: the desktop would reject the menu entry for $folder; nothing was installed." >&2
+            exit 1
+        fi
+    fi
     mv "$entry.part" "$entry"
     refresh_icon_cache
     echo "Cardisto is in the application menu now, started from $folder."

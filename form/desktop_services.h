@@ -11,8 +11,9 @@ class DesktopServices {
 public:
     virtual ~DesktopServices() = default;
 
-    // The folder that holds the program file.
-    virtual QString programFolder() const = 0;
+    // The folder that holds the program file, as the system names it: bytes, since a folder's
+    // name need not be valid text. Empty, with the system's reason in `error`, when unknown.
+    virtual QByteArray programFolder(QString& error) const = 0;
 
     virtual void clearClipboard() = 0;
     virtual void setClipboardText(const QString& text) = 0;

@@ -6,8 +6,33 @@
 #include "store/store_error.h"
 
 #include <QDir>
+#include <QFile>
 
+#include <new>
 #include <utility>
+
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// By the folder's bytes: a name that is not valid text would not survive a QString.
+bool enterFolder(const QByteArray& folder, QString& error) {
+#ifdef Q_OS_WIN
+    if (QDir::setCurrent(QFile::decodeName(folder)))
+        return true;
+    error = qt_error_string();
+#else
+    if (::chdir(folder.constData()) == 0)
+        return true;
+    error = qt_error_string(errno);
+#endif
+    return false;
+}
+
+} // namespace
 
 MireloftMain::MireloftMain(FormView& view, DesktopServices& desktop)
     : m_view(view)
@@ -15,10 +40,15 @@ MireloftMain::MireloftMain(FormView& view, DesktopServices& desktop)
 
 void MireloftMain::Form_Load() {
     HelpFile = QStringLiteral("Kevra.hlp");
-    // The item file and the help file are named relative to the program's own folder.
-    if (!QDir::setCurrent(m_desktop.programFolder())) {
-        showError(QStringLiteral("The program's folder \"%1\" could not be opened.")
-                      .arg(QDir::toNativeSeparators(m_desktop.programFolder())));
+    // The item file and the help viewer are named relative to the program's own folder.
+    QString reason;
+    const QByteArray folder = m_desktop.programFolder(reason);
+    if (folder.isEmpty() || !enterFolder(folder, reason)) {
+        m_folderError = QStringLiteral("The program's folder \"%1\" could not be opened: %2\n\n"
+                                       "Cardisto keeps its items there, so it can neither show nor "
+                                       "change any. Start it from a folder that can be opened.")
+                            .arg(QDir::toNativeSeparators(QFile::decodeName(folder)), reason);
+        showError(m_folderError);
         return;
     }
     DisplayTags();
@@ -50,11 +80,20 @@ void MireloftMain::showError(const QString& message) {
 }
 
 bool MireloftMain::reportingFileErrors(const std::function<void()>& command) {
+    if (!m_folderError.isEmpty()) {
+        showError(m_folderError);
+        return false;
+    }
     try {
         command();
         return true;
     } catch (const StoreError& error) {
         showError(error.message());
+        return false;
+    } catch (const std::bad_alloc&) {
+        showError(QStringLiteral("There is not enough memory for this command, so it stopped. "
+                                 "Every change to the items is written whole or not at all, so "
+                                 "the file holds them as the last finished command left them."));
         return false;
     }
 }

@@ -66,8 +66,8 @@ private:
     void warnIfNothingPicked(const QString& command);
     void updateCaption();
     void startHelpViewer(const QStringList& arguments);
-    // Runs a command; a file error stops it and is shown to the user instead of ending the
-    // program. Returns whether the command ran to its end.
+    // Runs a command; a file error or a lack of memory stops it and is shown to the user
+    // instead of ending the program. Returns whether the command ran to its end.
     bool reportingFileErrors(const std::function<void()>& command);
     // Fills the list from the file. The old list is let go only once the file is read.
     void fillSelector();
@@ -85,6 +85,9 @@ private:
 
     FormView& m_view;
     DesktopServices& m_desktop;
+    // Why start-up could not enter the program's folder; every file command then refuses, as the
+    // current folder is someone else's.
+    QString m_folderError;
     // The one record buffer all commands share; zero-filled at start.
     NoteRecord m_record;
     std::optional<ShownItem> m_shown;

@@ -12,11 +12,16 @@ void MireloftMain::showHelpTopic(int topic) {
     startHelpViewer({QStringLiteral("--topic"), QString::number(topic), HelpFile});
 }
 
-// The viewer runs on its own; nothing waits for it or keeps track of it.
+// The viewer runs on its own; nothing waits for it or keeps track of it. It is named relative to
+// the program's folder, which start-up made current: its name in bytes need not be valid text.
 void MireloftMain::startHelpViewer(const QStringList& arguments) {
-    const QString viewer = QDir(m_desktop.programFolder()).filePath(HelpViewerProgram);
+    if (!m_folderError.isEmpty()) {
+        showError(m_folderError);
+        return;
+    }
+    const QString viewer = QStringLiteral("./") + HelpViewerProgram;
     if (!m_desktop.startProgram(viewer, arguments)) {
         showError(QStringLiteral("The help viewer \"%1\" could not be started.")
-                      .arg(QDir::toNativeSeparators(viewer)));
+                      .arg(QDir::toNativeSeparators(QDir::current().filePath(HelpViewerProgram))));
     }
 }

@@ -24,9 +24,9 @@ std::optional<QString> syncToDisk(QFileDevice& file) {
     return qt_error_string(); // errno, or GetLastError() on Windows
 }
 
-void syncFolder([[maybe_unused]] const QString& folder) {
+void syncFolder([[maybe_unused]] const QByteArray& folder) {
 #ifndef Q_OS_WIN
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);

@@ -11,5 +11,6 @@ class QFileDevice;
 // system's reason: QFile knows nothing of a failed fsync.
 [[nodiscard]] std::optional<QString> syncToDisk(QFileDevice& file);
 
-// Makes a rename inside the folder durable. Best effort: some file systems refuse it.
-void syncFolder(const QString& folder);
+// Makes a rename inside the folder durable. Best effort: some file systems refuse it. The name is
+// the system's own bytes.
+void syncFolder(const QByteArray& folder);

@@ -21,8 +21,8 @@ namespace {
 constexpr unsigned long PollMilliseconds = 20;
 
 QString notOrdinary() {
-    return QStringLiteral("This is not an ordinary file (it may be a folder, a pipe or a device), "
-                          "so it cannot hold items. It was left as it is.");
+    return QStringLiteral("This is not an ordinary file (it may be a folder, a pipe, a socket or a "
+                          "device), so it cannot hold items. It was left as it is.");
 }
 
 #ifdef Q_OS_WIN
@@ -57,8 +57,8 @@ ItemFileLock::ItemFileLock(const QString& fileName, Mode mode)
     const QDeadlineTimer deadline(waitLimit);
     while (!tryOnce(mode)) {
         if (deadline.hasExpired())
-            fail(QStringLiteral("Another copy of Cardisto is working on this file. Wait until it "
-                                "has finished, then try again."));
+            fail(QStringLiteral("Another program, or another copy of Cardisto, is using this file. "
+                                "Wait until it has finished, then try again."));
         QThread::msleep(PollMilliseconds);
     }
 }
@@ -115,8 +115,14 @@ bool ItemFileLock::tryOnce(Mode mode) {
         // Non-blocking, so that a pipe in the file's place cannot stop the program.
         const int fd = ::open(QFile::encodeName(m_fileName).constData(),
                               O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-        if (fd < 0)
-            fail(errno == EISDIR ? notOrdinary() : qt_error_string(errno));
+        if (fd < 0) {
+            // A socket or a device without a driver fails with a reason that names neither.
+            const int reason = errno;
+            struct stat named {};
+            const bool odd = ::stat(QFile::encodeName(m_fileName).constData(), &named) == 0 &&
+                             !S_ISREG(named.st_mode);
+            fail(odd ? notOrdinary() : qt_error_string(reason));
+        }
         m_handle = fd;
         struct stat held {};
         if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {

@@ -2,16 +2,19 @@
 
 #include "store/disk_sync.h"
 #include "store/note_record.h"
+#include "store/record_file.h"
 #include "store/store_error.h"
 
-#include <QFileInfo>
-
 #ifdef Q_OS_WIN
+#include <QFileInfo>
 #include <windows.h>
 #else
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -21,51 +24,144 @@ namespace {
 constexpr qsizetype PendingBytes = ((1 << 20) / NoteRecord::Size) * NoteRecord::Size;
 
 // Replaces target by source in one step: no moment exists at which target is missing.
-bool renameOver(const QString& source, const QString& target) {
+bool renameOver(const QByteArray& source, const QByteArray& target) {
 #ifdef Q_OS_WIN
-    return MoveFileExW(reinterpret_cast<const wchar_t*>(source.utf16()),
-                       reinterpret_cast<const wchar_t*>(target.utf16()),
+    const QString from = QFile::decodeName(source), to = QFile::decodeName(target);
+    return MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
+                       reinterpret_cast<const wchar_t*>(to.utf16()),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
-    return std::rename(QFile::encodeName(source).constData(),
-                       QFile::encodeName(target).constData()) == 0;
+    return std::rename(source.constData(), target.constData()) == 0;
 #endif
 }
+
+QByteArray folderOf(const QByteArray& fileName) {
+    const qsizetype slash = fileName.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : fileName.first(qMax(slash, qsizetype(1)));
+}
+
+#ifndef Q_OS_WIN
+// What an interrupted deletion leaves under the fixed name: an ordinary file of ours holding
+// whole records. A folder, a link or another user's file there is not ours to remove.
+bool leftByAnInterruptedRun(const QByteArray& name) {
+    struct stat left {};
+    return ::lstat(name.constData(), &left) == 0 && S_ISREG(left.st_mode) &&
+           left.st_uid == ::geteuid() && left.st_size % NoteRecord::Size == 0;
+}
+#endif
 
 } // namespace
 
 ItemFileReplacement::ItemFileReplacement(const QString& target, const QString& temporary,
                                          ReplacementObserver observer)
-    : m_target(target)
-    , m_temporary(temporary)
+    : m_target(QFile::encodeName(target))
     , m_observer(std::move(observer)) {
-    // Creating the file afresh rather than truncating it keeps nothing of a stale one: not its
-    // records, not its rights, and no link it may have become.
-    QFile::remove(temporary);
-    if (!m_temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        fail(temporary, m_temporary.errorString());
-    keepPermissionsOf(target);
+    letWritesFailBeyondTheSizeLimit();
+    create(QFile::encodeName(temporary));
+    try {
+        notify(ReplacementStep::Created);
+        keepOwnerAndPermissions();
+    } catch (...) {
+        discard();
+        throw;
+    }
 }
 
-// Who may read the items stays as the user set it.
-void ItemFileReplacement::keepPermissionsOf(const QString& target) {
 #ifdef Q_OS_WIN
-    const QFileInfo old(target);
+
+void ItemFileReplacement::create(const QByteArray& temporary) {
+    const QFileInfo item(QFile::decodeName(m_target));
+    if (item.isSymLink())
+        m_target = QFile::encodeName(item.canonicalFilePath());
+    m_temporaryName = item.isSymLink() ? m_target + ".tmp" : temporary;
+    if (!item.isSymLink())
+        QFile::remove(QFile::decodeName(temporary));
+    m_temporary.setFileName(QFile::decodeName(m_temporaryName));
+    if (!m_temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        fail(m_temporaryName, m_temporary.errorString());
+    m_created = true;
+}
+
+void ItemFileReplacement::keepOwnerAndPermissions() {
+    const QFileInfo old(QFile::decodeName(m_target));
     if (old.isFile())
         m_temporary.setPermissions(old.permissions());
-#else
-    struct stat old {};
-    if (::stat(QFile::encodeName(target).constData(), &old) == 0 && S_ISREG(old.st_mode) &&
-        ::fchmod(m_temporary.handle(), old.st_mode & 0777) != 0)
-        fail(m_temporary.fileName(), qt_error_string(errno));
-#endif
 }
 
-ItemFileReplacement::~ItemFileReplacement() {
-    if (!m_committed) {
-        m_temporary.close();
-        m_temporary.remove();
+#else
+
+void ItemFileReplacement::create(const QByteArray& temporary) {
+    struct stat item {};
+    int fd = -1;
+    if (::lstat(m_target.constData(), &item) == 0 && S_ISLNK(item.st_mode)) {
+        char* const resolved = ::realpath(m_target.constData(), nullptr);
+        if (!resolved)
+            fail(m_target, qt_error_string(errno));
+        m_target = resolved;
+        std::free(resolved);
+        // Beside the file the link leads to, any name may be the user's: only a new one is ours.
+        m_temporaryName = m_target + "-XXXXXX.tmp";
+        fd = ::mkostemps(m_temporaryName.data(), 4, O_CLOEXEC);
+    } else {
+        m_temporaryName = temporary;
+        if (leftByAnInterruptedRun(temporary))
+            ::unlink(temporary.constData());
+        // Readable by the owner alone until it has the old file's owner and permissions.
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     }
+    if (fd < 0) {
+        fail(m_temporaryName,
+             errno == EEXIST
+                 ? QStringLiteral("Cardisto writes the remaining items under this name while it "
+                                  "deletes, but what has the name now is not a file it left (it "
+                                  "is a folder, a link or another user's file), so it was left "
+                                  "as it is. Move it away, then try again.")
+                 : qt_error_string(errno));
+    }
+    m_created = true;
+    if (!m_temporary.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                          QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        discard();
+        fail(m_temporaryName, m_temporary.errorString());
+    }
+}
+
+// Who may read and change the items stays as the user set it: where the new file cannot have
+// the old one's owner and group, nothing is replaced.
+void ItemFileReplacement::keepOwnerAndPermissions() {
+    struct stat old {
+    }, made{};
+    if (::stat(m_target.constData(), &old) != 0 || ::fstat(m_temporary.handle(), &made) != 0)
+        fail(m_target, qt_error_string(errno));
+    if ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
+        ::fchown(m_temporary.handle(), old.st_uid, old.st_gid) != 0) {
+        fail(m_temporaryName,
+             QStringLiteral("The new file cannot have the owner and group of the old one (%1), "
+                            "so deleting would change who may read or change the items. Nothing "
+                            "was deleted.")
+                 .arg(qt_error_string(errno)));
+    }
+    if (::fchmod(m_temporary.handle(), old.st_mode & 0777) != 0)
+        fail(m_temporaryName, qt_error_string(errno));
+}
+
+#endif
+
+ItemFileReplacement::~ItemFileReplacement() {
+    discard();
+}
+
+void ItemFileReplacement::discard() {
+    if (!m_created || m_committed)
+        return;
+    m_temporary.close();
+#ifdef Q_OS_WIN
+    m_temporary.remove();
+#else
+    ::unlink(m_temporaryName.constData());
+#endif
+    m_created = false;
 }
 
 void ItemFileReplacement::append(QByteArrayView recordBytes) {
@@ -84,7 +180,7 @@ void ItemFileReplacement::writePending() {
         // A short write is retried: the retry fails with the reason, such as a full disk.
         const qint64 written = m_temporary.write(rest.data(), rest.size());
         if (written <= 0)
-            fail(m_temporary.fileName(), m_temporary.errorString());
+            fail(m_temporaryName, m_temporary.errorString());
         rest = rest.sliced(written);
     }
     m_pending.resize(0); // keeps the capacity
@@ -93,21 +189,21 @@ void ItemFileReplacement::writePending() {
 void ItemFileReplacement::commit() {
     writePending();
     if (const auto failure = syncToDisk(m_temporary))
-        fail(m_temporary.fileName(), *failure);
+        fail(m_temporaryName, *failure);
     notify(ReplacementStep::Synced);
     m_temporary.close();
     if (m_temporary.error() != QFileDevice::NoError)
-        fail(m_temporary.fileName(), m_temporary.errorString());
+        fail(m_temporaryName, m_temporary.errorString());
     notify(ReplacementStep::Replacing);
-    if (!renameOver(m_temporary.fileName(), m_target))
+    if (!renameOver(m_temporaryName, m_target))
         fail(m_target, qt_error_string());
     m_committed = true;
     notify(ReplacementStep::Replaced);
-    syncFolder(QFileInfo(m_target).absolutePath());
+    syncFolder(folderOf(m_target));
 }
 
-void ItemFileReplacement::fail(const QString& fileName, const QString& reason) const {
-    throw StoreError(fileName, reason);
+void ItemFileReplacement::fail(const QByteArray& fileName, const QString& reason) const {
+    throw StoreError(QFile::decodeName(fileName), reason);
 }
 
 void ItemFileReplacement::notify(ReplacementStep step) const {

@@ -7,14 +7,18 @@
 #include <functional>
 
 // The points of a replacement at which an observer is told; a crash test stops the process there.
-enum class ReplacementStep { RecordCopied, Synced, Replacing, Replaced };
+enum class ReplacementStep { Created, RecordCopied, Synced, Replacing, Replaced };
 using ReplacementObserver = std::function<void(ReplacementStep)>;
 
 // Builds a new version of a record file in a temporary file beside it and puts it in the file's
 // place in one atomic step, so that a crash at any moment leaves either the whole old file or the
-// whole new one. A temporary file left by an interrupted run is discarded first. Every failure
-// throws StoreError; until commit() has succeeded the target is untouched, and a replacement that
-// is not committed removes its temporary file.
+// whole new one. The temporary file is created exclusively, readable by its owner alone until it
+// has the old file's owner, group and permission bits. One that an interrupted run left under the
+// fixed name is discarded first; anything else by that name is left alone and reported. A target
+// that is a link stays a link: the file it leads to is replaced, in its own folder, from a
+// temporary file of a unique name there. Every failure throws StoreError; until commit() has
+// succeeded the target is untouched, and a replacement that is not committed removes the
+// temporary file it created, and no other.
 class ItemFileReplacement {
 public:
     ItemFileReplacement(const QString& target, const QString& temporary,
@@ -30,15 +34,20 @@ public:
     void commit();
 
 private:
-    void keepPermissionsOf(const QString& target);
+    void create(const QByteArray& temporary);
+    void keepOwnerAndPermissions();
+    void discard();
     void writePending();
-    [[noreturn]] void fail(const QString& fileName, const QString& reason) const;
+    [[noreturn]] void fail(const QByteArray& fileName, const QString& reason) const;
     void notify(ReplacementStep step) const;
 
-    QString m_target;
+    // Names as the system gives them: a folder's name need not be valid text.
+    QByteArray m_target;
+    QByteArray m_temporaryName;
     // Unbuffered, so that a short write is retried and its system error comes through.
     QFile m_temporary;
     QByteArray m_pending;
     ReplacementObserver m_observer;
+    bool m_created = false;
     bool m_committed = false;
 };

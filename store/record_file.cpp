@@ -4,9 +4,17 @@
 #include "store/store_error.h"
 
 #include <cmath>
+#include <csignal>
+
+void letWritesFailBeyondTheSizeLimit() {
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
 
 RecordFile::RecordFile(const QString& fileName)
     : m_file(fileName) {
+    letWritesFailBeyondTheSizeLimit();
     if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         // A read-only item file still lists and shows its items.
         m_writeError = m_file.errorString();
@@ -14,6 +22,11 @@ RecordFile::RecordFile(const QString& fileName)
             fail(m_writeError);
     }
     m_recordCount = double(m_file.size()) / NoteRecord::Size;
+    if (m_recordCount >= MaxRecords + 1)
+        fail(QStringLiteral("The file holds %1 items, more than the %2 that Cardisto can work on, "
+                            "so it was left as it is.")
+                 .arg(qint64(m_recordCount))
+                 .arg(MaxRecords));
 }
 
 void RecordFile::readBytes(qint64 offset, qint64 count, char* into) {

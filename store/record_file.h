@@ -11,6 +11,10 @@
 // command that stops on an error leaves nothing open.
 class RecordFile {
 public:
+    // More items than the list can hold in memory (about 115 bytes each) or read in a sane time;
+    // a larger file, such as a sparse one of a terabyte, is refused and left as it is.
+    static constexpr qint64 MaxRecords = 10'000'000;
+
     explicit RecordFile(const QString& fileName);
 
     // The length in records as a real number: a trailing fragment shows as a fraction.
@@ -38,3 +42,8 @@ private:
     QString m_writeError;
     double m_recordCount = 0;
 };
+
+// A write past the file-size limit (ulimit -f) must fail with EFBIG, so that the half-written
+// record is undone, instead of ending the process. Process-wide; the store calls it before it
+// writes.
+void letWritesFailBeyondTheSizeLimit();

@@ -73,7 +73,7 @@ public:
         QStringList arguments;
     };
 
-    QString folder;
+    QByteArray folder;
     QList<Start> started;
     bool startSucceeds = true;
     std::optional<QString> executable;
@@ -81,7 +81,7 @@ public:
     QByteArray probeBytes; // what the last of them held while it was looked up
     bool executeSucceeds = true;
 
-    QString programFolder() const override { return folder; }
+    QByteArray programFolder(QString&) const override { return folder; }
     void clearClipboard() override {}
     void setClipboardText(const QString&) override {}
     bool startProgram(const QString& program, const QStringList& arguments) override {

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <csignal>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -23,7 +22,7 @@ struct FormFixture {
     MireloftMain form{view, desktop};
 
     FormFixture() {
-        desktop.folder = dir.path();
+        desktop.folder = QFile::encodeName(dir.path());
         QDir::setCurrent(dir.path());
     }
     ~FormFixture() { QDir::setCurrent(previousDir); }
@@ -51,11 +50,11 @@ struct Unprivileged {
     }
 };
 
-// Writes that would make a file longer than `bytes` fail as on a full disk, while in scope.
+// Writes that would make a file longer than `bytes` fail as on a full disk, while in scope; the
+// store, not the test, must keep the signal from ending the process.
 struct FileSizeLimit {
     rlimit previous{};
     explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN); // a failed write, not the end of the process
         getrlimit(RLIMIT_FSIZE, &previous);
         const rlimit limit{bytes, previous.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);

@@ -57,20 +57,36 @@ private slots:
         FormFixture f;
         f.desktop.startSucceeds = false;
         f.form.mnu_contents_Click();
-        QCOMPARE(f.desktop.started.value(0).program, f.dir.filePath("cardisto-help"));
+        // Relative to the folder start-up entered by its bytes, which text may not hold.
+        QCOMPARE(f.desktop.started.value(0).program, QStringLiteral("./cardisto-help"));
         QCOMPARE(f.desktop.started.value(0).arguments, QStringList{"kevra.hlp"});
         // A viewer that cannot start is reported instead of ending the program.
         QVERIFY(f.view.boxes.value(0).endsWith("|16"));
     }
 
     void viewerOpensEachTopicOfTheShippedFile() {
-        // F1 names the file "Kevra.hlp"; what is shipped is "kevra.hlp".
-        const auto path = findHelpFile(QStringLiteral(CARDISTO_OUTPUT_DIR "/Kevra.hlp"));
+        // F1 names the file "Kevra.hlp"; what is shipped is "kevra.hlp", in a program's folder
+        // whose name need not be valid text.
+        QTemporaryDir odd;
+        const QString before = QDir::currentPath();
+        const QByteArray latin1 = QFile::encodeName(odd.path()) + "/caf\xE9";
+        QVERIFY(mkdir(latin1, 0700) == 0 && chdir(latin1) == 0 &&
+                QFile::copy(CARDISTO_OUTPUT_DIR "/kevra.hlp", "kevra.hlp"));
+        const auto path = findHelpFile(QStringLiteral("Kevra.hlp"));
         QVERIFY(path);
         HelpWindow window;
         window.resize(400, 250);
         QString error;
+        // A pipe would block the viewer for ever, /dev/zero or a huge file take all its memory.
+        QVERIFY(mkfifo(QFile::encodeName(odd.filePath("pipe")), 0600) == 0 &&
+                QFile::link("/dev/zero", odd.filePath("zero")) &&
+                QFile(odd.filePath("huge")).open(QIODevice::WriteOnly) &&
+                QFile::resize(odd.filePath("huge"), 17 << 20));
+        for (const char* name : {"pipe", "zero", "huge"})
+            QVERIFY(!window.load(odd.filePath(name), error) && error.contains(odd.filePath(name)));
         QVERIFY2(window.load(*path, error), qPrintable(error));
+        QVERIFY(QDir::setCurrent(before) && unlink(latin1 + "/kevra.hlp") == 0 &&
+                rmdir(latin1) == 0);
         QVERIFY(!window.showTopic(999));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

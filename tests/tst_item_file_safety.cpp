@@ -19,6 +19,7 @@
 #include <iostream>
 #include <map>
 #include <string>
+#include <sys/stat.h>
 
 using ItemFiles::record;
 
@@ -135,15 +136,22 @@ private slots:
         QVERIFY(!QFile::exists("zmr.tmp"));
     }
 
-    // A replacement that removed the old file first would lose it when the last step fails.
+    // A replacement that removed the old file first would lose it when the last step fails. The
+    // temporary file is private from its creation on, whatever the umask.
     void failedReplacementKeepsTheOldFile() {
         NoteRecord buffer;
+        struct stat created {};
+        const mode_t umaskBefore = umask(0);
         QVERIFY_THROWS_EXCEPTION(
             StoreError,
-            removeTaggedRecords(QStringLiteral("victim").leftJustified(60), buffer, [](auto step) {
+            removeTaggedRecords(QStringLiteral("victim").leftJustified(60), buffer, [&](auto step) {
+                if (step == ReplacementStep::Created)
+                    stat("zmr.tmp", &created);
                 if (step == ReplacementStep::Replacing)
                     QFile::remove(QStringLiteral("zmr.tmp"));
             }));
+        umask(umaskBefore);
+        QCOMPARE(created.st_mode & 0777, 0600u);
         QCOMPARE(ItemFiles::read("zmr.lst"), m_old);
     }
 
@@ -185,7 +193,7 @@ private slots:
             for (int i = 0; i < 2; ++i) {
                 QVERIFY(copies[i].waitForFinished(20000));
                 const QString boxes = QString::fromUtf8(copies[i].readAllStandardOutput());
-                ran[i] = !boxes.contains("Another copy of Cardisto");
+                ran[i] = !boxes.contains("another copy of Cardisto, is using");
                 refused += !ran[i];
                 if (ran[i] && boxes.contains("|16")) {
                     ++failed;

@@ -12,6 +12,8 @@
 #include <clocale>
 #include <cstdio>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <glob.h>
 #include <numeric>
 #include <sys/file.h>
 #include <thread>
@@ -87,39 +89,50 @@ private slots:
     }
 
     // A file that cannot be written still lists; one that cannot be read is reported, not fatal.
+    // The folder is entered by its bytes; one that cannot be entered leaves every command refusing
+    // rather than working on the current folder's items.
     void startUpReadsTheFileBesideTheProgram_data() {
-        QTest::addColumn<int>("fileMode"); // 0: no file
-        QTest::newRow("read-only file") << 0444;
-        QTest::newRow("unreadable file") << 0222;
-        QTest::newRow("no file") << 0;
+        QTest::addColumn<QByteArray>("folder"); // the program's, within the test folder
+        QTest::addColumn<int>("fileMode");      // 0: no file
+        QTest::addColumn<QString>("reason");    // of the error shown; empty: none
+        QTest::newRow("read-only file") << ""_ba << 0444 << "";
+        QTest::newRow("unreadable file") << ""_ba << 0222 << "Permission denied";
+        QTest::newRow("no file") << ""_ba << 0 << "Permission denied";
+        QTest::newRow("folder not UTF-8") << "/caf\xE9"_ba << 0444 << "";
+        QTest::newRow("path beyond PATH_MAX")
+            << "/x"_ba.repeated(2100) << 0 << "File name too long";
     }
     void startUpReadsTheFileBesideTheProgram() {
+        QFETCH(QByteArray, folder);
         QFETCH(int, fileMode);
-        const bool listed = fileMode == 0444;
+        QFETCH(QString, reason);
         QTemporaryDir elsewhere;
-        ItemFiles::write(elsewhere.filePath("zmr.lst"), record("wrong one"));
+        ItemFiles::write(elsewhere.filePath("zmr.lst"), record("wrong one", "wrong"));
+        chmod(qPrintable(elsewhere.path()), 0755); // readable, as a wrong folder would be
         FormFixture f;
         if (fileMode) {
             f.writeItems(record("note", "text"));
             chmod(qPrintable(f.path()), fileMode);
         }
+        const QByteArray latin1 = QFile::encodeName(f.dir.path()) + "/caf\xE9";
+        QVERIFY(symlink(".", latin1) == 0); // Qt cannot remove it
+        f.desktop.folder += folder;
         chmod(qPrintable(f.dir.path()), 0555);
         QDir::setCurrent(elsewhere.path());
+        f.view.items = QStringList{QStringLiteral("wrong one").leftJustified(60)};
         {
             Unprivileged unprivileged;
             f.form.Form_Load();
-            if (listed) {
-                f.view.selected = 0;
-                f.form.ML_Selector_Click();
-            }
+            f.view.selected = 0;
+            f.form.ML_Selector_Click();
         }
-        QCOMPARE(QDir::currentPath(), QDir(f.dir.path()).canonicalPath());
+        unlink(latin1);
         QCOMPARE(f.form.HelpFile, QStringLiteral("Kevra.hlp"));
-        QCOMPARE(f.view.editor, listed ? QStringLiteral("text") : QString());
+        QCOMPARE(f.view.editor, reason.isEmpty() ? QStringLiteral("text") : QString());
         const QString box = f.view.boxes.value(0);
-        QVERIFY2(listed ? box.isEmpty()
-                        : box.contains(f.path()) && box.contains("Permission denied") &&
-                              box.endsWith("|16"),
+        QVERIFY2(reason.isEmpty()
+                     ? box.isEmpty()
+                     : box.contains(f.dir.path()) && box.contains(reason) && box.endsWith("|16"),
                  qPrintable(box));
         QCOMPARE(QFile::exists(f.path()), fileMode != 0);
     }
@@ -194,12 +207,15 @@ private slots:
         FormFixture f;
         // What an interrupted deletion left must not slip into the new file.
         ItemFiles::write(f.path("zmr.tmp"), record("x") + record("y"));
+        // A link into a folder whose name is not UTF-8, where the user keeps a file of their own.
         const bool linked = QByteArray(QTest::currentDataTag()).contains("link");
         QVERIFY(!linked ||
-                (QDir().mkdir(f.path("synced")) && QFile::link("synced/notes.lst", f.path())));
+                (mkdir("caf\xE9", 0777) == 0 && symlink("caf\xE9/notes.lst", "zmr.lst") == 0 &&
+                 close(creat("caf\xE9/notes.lst.tmp", 0600)) == 0));
         if (!before.isNull()) {
             f.listAndSelect(before, picked);
-            chmod(qPrintable(f.path()), 0640); // neither the default nor what umask 077 gives
+            // Neither the default rights nor what umask 077 gives, and another user's.
+            QVERIFY(chmod("zmr.lst", 0640) == 0 && chown("zmr.lst", 65534, 65534) == 0);
         }
         const QStringList listed = f.view.items;
         const bool busy = QByteArray(QTest::currentDataTag()).contains("busy");
@@ -232,11 +248,17 @@ private slots:
         QCOMPARE(f.view.editor.isEmpty(), changed && !busy);
         QCOMPARE(f.view.items.size(), changed && !busy ? f.items().size() / 2062 : listed.size());
         QCOMPARE(QFile::exists(f.path("zmr.tmp")), !(command == Delete && changed) || linked);
-        QCOMPARE(QDir(f.path("synced")).entryList(QDir::Files).size(), linked ? 1 : 0);
         QCOMPARE(QFileInfo(f.path()).isSymLink(), linked);
         struct stat after {};
         QVERIFY(before.isNull() ||
-                (stat(qPrintable(f.path()), &after) == 0 && (after.st_mode & 07777) == 0640));
+                (stat("zmr.lst", &after) == 0 && (after.st_mode & 07777) == 0640 &&
+                 after.st_uid == 65534 && after.st_gid == 65534));
+        glob_t left{}; // the file and the user's, no temporary one
+        glob("caf\xE9/*", 0, nullptr, &left);
+        QCOMPARE(int(left.gl_pathc), linked ? 2 : 0);
+        globfree(&left);
+        for (const char* name : {"caf\xE9/notes.lst.tmp", "caf\xE9/notes.lst", "caf\xE9"})
+            std::remove(name); // Qt cannot
     }
 
     // Selection shows, and Save rewrites, the first exact match only, trimmed of blanks alone,
@@ -298,28 +320,37 @@ private slots:
         QCOMPARE(f.view.selected, 1); // the list is not rebuilt
     }
 
-    // A write that fails must be reported, never as success, and leave no part of a record.
+    // A write that fails must be reported, never as success, and leave no part of a record. A
+    // deletion that cannot keep the file's owner, or finds zmr.tmp not its own, changes nothing.
     void failedWriteLeavesTheFileWhole_data() {
         QTest::addColumn<Command>("command");
         QTest::addColumn<int>("fileMode");
         QTest::addColumn<int>("folderMode");
         QTest::addColumn<int>("sizeLimit"); // -1: none
+        QTest::addColumn<int>("owner");     // of the file; the commands run as 65534
         QTest::addColumn<QString>("reason");
         const QString denied = QStringLiteral("Permission denied"), full = qt_error_string(EFBIG);
-        QTest::newRow("New, disk full") << New << 0666 << 0777 << 4 * 2062 + 1000 << full;
+        const int user = 65534;
+        QTest::newRow("New, disk full") << New << 0666 << 0777 << 4 * 2062 + 1000 << user << full;
         // Rename writes through the same record write as Save.
-        QTest::newRow("Save, read-only file") << Save << 0444 << 0777 << -1 << denied;
-        QTest::newRow("Save, disk full within the record") << Save << 0666 << 0777 << 1000 << full;
+        QTest::newRow("Save, read-only file") << Save << 0444 << 0777 << -1 << user << denied;
+        QTest::newRow("Save, disk full within the record")
+            << Save << 0666 << 0777 << 1000 << user << full;
         QTest::newRow("Delete, read-only file")
-            << Delete << 0444 << 0777 << -1 << "can only be read";
-        QTest::newRow("Delete, read-only folder") << Delete << 0666 << 0555 << -1 << denied;
-        QTest::newRow("Delete, disk full") << Delete << 0666 << 0777 << 1000 << full;
+            << Delete << 0444 << 0777 << -1 << user << "can only be read";
+        QTest::newRow("Delete, read-only folder") << Delete << 0666 << 0555 << -1 << user << denied;
+        QTest::newRow("Delete, disk full") << Delete << 0666 << 0777 << 1000 << user << full;
+        QTest::newRow("Delete, another user's file")
+            << Delete << 0666 << 0777 << -1 << 0 << "cannot have the owner and group";
+        QTest::newRow("Delete, a folder named zmr.tmp")
+            << Delete << 0666 << 0777 << -1 << user << "not a file it left";
     }
     void failedWriteLeavesTheFileWhole() {
         QFETCH(Command, command);
         QFETCH(int, sizeLimit);
         QFETCH(int, fileMode);
         QFETCH(int, folderMode);
+        QFETCH(int, owner);
         QFETCH(QString, reason);
         FormFixture f;
         const QByteArray before = record("a") + record("b") + record("c") + record("d");
@@ -327,7 +358,9 @@ private slots:
         f.view.inputAnswers << QStringLiteral("new name");
         f.view.boxAnswers << Yes;
         f.view.editor = QStringLiteral("new text");
-        chmod(qPrintable(f.path()), fileMode);
+        QVERIFY(!QByteArray(QTest::currentDataTag()).contains("zmr.tmp") ||
+                QDir().mkdir(f.path("zmr.tmp")));
+        QVERIFY(chown("zmr.lst", owner, owner) == 0 && chmod("zmr.lst", fileMode) == 0);
         chmod(qPrintable(f.dir.path()), folderMode);
         {
             Unprivileged unprivileged;
@@ -337,7 +370,7 @@ private slots:
             (f.form.*command)();
         }
         QCOMPARE(f.items(), before);
-        QVERIFY(!QFile::exists(f.path("zmr.tmp")));
+        QVERIFY(!QFileInfo(f.path("zmr.tmp")).isFile());
         const QString error = f.view.boxes.last();
         QVERIFY2(error.contains(f.dir.path() + "/zmr.") && error.contains(reason) &&
                      error.endsWith("|16"),
@@ -362,22 +395,32 @@ private slots:
         QCOMPARE(Windows1252::encode(table), all);
     }
 
-    // A folder or pipe in the file's place, or a file another copy uses, is reported by every
-    // command that would touch it, never replaced nor waited on; a reader does not stop reading.
+    // A folder, pipe or socket in the file's place, a file too large to list, or a file another
+    // program uses, is reported by every command that would touch it, never replaced nor waited
+    // on; a reader does not stop reading.
     void unusableFileIsLeftAlone_data() {
         QTest::addColumn<QString>("kind");
-        for (const char* kind : {"folder", "pipe", "being written", "being read"})
-            QTest::newRow(kind) << QString::fromLatin1(kind);
+        QTest::addColumn<QString>("message");
+        for (const char* kind : {"folder", "pipe", "socket"})
+            QTest::newRow(kind) << QString::fromLatin1(kind) << "not an ordinary file";
+        QTest::newRow("1 TiB, sparse") << "huge"
+                                       << "holds 533225813 items";
+        for (const char* kind : {"being written", "being read"})
+            QTest::newRow(kind) << QString::fromLatin1(kind)
+                                << "Another program, or another copy of Cardisto, is using";
     }
     void unusableFileIsLeftAlone() {
         QFETCH(QString, kind);
-        const bool busy = kind.startsWith("being");
+        QFETCH(QString, message);
+        const bool busy = kind.startsWith("being"), huge = kind == "huge";
         FormFixture f;
         const QByteArray before = record("a", "A") + record("b", "B");
-        if (busy)
+        if (busy || huge)
             f.writeItems(before);
-        QVERIFY(busy || (kind == "pipe" ? mkfifo(qPrintable(f.path()), 0600) == 0
-                                        : QDir().mkdir(f.path())));
+        QVERIFY(busy || (kind == "pipe"     ? mkfifo("zmr.lst", 0600) == 0
+                         : kind == "socket" ? mknod("zmr.lst", S_IFSOCK | 0600, 0) == 0
+                         : huge             ? truncate("zmr.lst", qint64(1) << 40) == 0
+                                            : QDir().mkdir(f.path())));
         std::optional<ItemFileLock> otherCopy;
         if (busy)
             otherCopy.emplace(f.path(), kind == "being read" ? ItemFileLock::Shared
@@ -400,13 +443,12 @@ private slots:
             if (reads)
                 QVERIFY2(!box.endsWith("|16"), qPrintable(box));
             else
-                QVERIFY2(box.contains(busy ? "Another copy of Cardisto" : "not an ordinary file") &&
-                             box.endsWith("|16"),
-                         qPrintable(box));
+                QVERIFY2(box.contains(message) && box.endsWith("|16"), qPrintable(box));
         }
-        QCOMPARE(QFileInfo(f.path()).isFile(), busy);
+        QCOMPARE(QFileInfo(f.path()).isFile(), busy || huge);
         if (busy)
             QCOMPARE(f.items(), before);
+        QVERIFY(!huge || QFileInfo(f.path()).size() == qint64(1) << 40);
         QVERIFY(!QFile::exists(f.path("zmr.tmp")));
     }
 

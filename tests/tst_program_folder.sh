@@ -22,8 +22,8 @@ sizes=(16x16 32x32 48x48 64x64 128x128 256x256)
 
 echo "-- the archive holds the program folder and nothing else, items least of all"
 cpack --config "$build/CPackConfig.cmake" -B "$work/pack" >/dev/null
-# Quotes, a blank and a dollar: the folder may be called anything.
-unpacked="$work/un\"packed \$1"
+# Quotes, a blank, a dollar and a percent sign: the folder may be called anything.
+unpacked="$work/un\"packed \$1 100%"
 mkdir "$unpacked"
 tar -xzf "$work/pack/cardisto-1.0-linux-x86_64.tar.gz" -C "$unpacked"
 folder="$unpacked/cardisto-1.0-linux-x86_64"
@@ -55,33 +55,39 @@ for library in "${libraries[@]}"; do
         fail "$library comes from ${owner%%:*}, which README.txt does not bring"
 done
 
-echo "-- the first start creates the items beside the program, not in the current folder"
+echo "-- the first start creates the items beside the program, not in the current folder, also in one not UTF-8"
+latin1="$work/caf"$'\xe9'
+cp -a "$folder" "$latin1"
 cd "$work"
-QT_QPA_PLATFORM=offscreen "$folder/cardisto" &
-pid=$!
-# Bounded at a minute: on a loaded machine Qt may take seconds to start.
-for _ in $(seq 1200); do
-    [ ! -e "$folder/zmr.lst" ] && kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
+for program_folder in "$folder" "$latin1"; do
+    QT_QPA_PLATFORM=offscreen "$program_folder/cardisto" &
+    pid=$!
+    # Bounded at a minute: on a loaded machine Qt may take seconds to start.
+    for _ in $(seq 1200); do
+        [ ! -e "$program_folder/zmr.lst" ] && kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -0 "$pid" 2>/dev/null || fail "cardisto ended on its own"
+    kill "$pid"
+    wait "$pid" || true
+    pid=
+    [ -f "$program_folder/zmr.lst" ] && [ ! -s "$program_folder/zmr.lst" ] || fail "no empty zmr.lst beside the program"
+    [ ! -e "$work/zmr.lst" ] || fail "zmr.lst created in the current folder"
 done
-kill -0 "$pid" 2>/dev/null || fail "cardisto ended on its own"
-kill "$pid"
-wait "$pid" || true
-pid=
-[ -f "$folder/zmr.lst" ] && [ ! -s "$folder/zmr.lst" ] || fail "no empty zmr.lst beside the program"
-[ ! -e "$work/zmr.lst" ] || fail "zmr.lst created in the current folder"
 
 echo "-- the menu entry starts this folder's program, and goes again without a trace"
 "$folder/menu-entry.sh" install >/dev/null
 entry=$XDG_DATA_HOME/applications/$id.desktop
 desktop-file-validate "$entry"
-# Inside the quotes " and $ are escaped, and the escaping backslash is doubled.
-grep -qxF "Exec=\"$work/un\\\\\"packed \\\\\$1/cardisto-1.0-linux-x86_64/cardisto\"" "$entry" ||
-    fail "Exec does not name the folder's program: $(grep ^Exec= "$entry")"
+# Inside the quotes " and $ are escaped, the escaping backslash is doubled and % is %%; GLib needs
+# a path with % handed over by sh.
+exec_line='Exec=sh -c "exec \\"\\$0\\"" "'$work'/un\\"packed \\$1 100%%/cardisto-1.0-linux-x86_64/cardisto"'
+grep -qxF "$exec_line" "$entry" || fail "Exec does not name the folder's program: $(grep ^Exec= "$entry")"
 for size in "${sizes[@]}"; do
     [ -f "$XDG_DATA_HOME/icons/hicolor/$size/apps/$id.png" ] || fail "no $size icon for the menu"
 done
 "$folder/menu-entry.sh" remove >/dev/null
+! "$latin1/menu-entry.sh" install 2>/dev/null || fail "a menu entry for a folder whose name is not UTF-8"
 [ -z "$(find "$XDG_DATA_HOME" -type f)" ] || fail "the menu entry left files behind"
 [ -f "$folder/zmr.lst" ] || fail "removing the menu entry took the items"
 

@@ -6,16 +6,17 @@
 std::optional<QString> findHelpFile(const QString& name) {
     if (name.isEmpty())
         return std::nullopt;
-    const QFileInfo asGiven(QDir::current(), name);
+    // Not made absolute: the current folder's name need not be valid text.
+    const QFileInfo asGiven(name);
     if (asGiven.exists() && !asGiven.isDir())
-        return asGiven.absoluteFilePath();
+        return name;
 
     // Compared by hand rather than with a name filter, which would read wildcards in the name.
-    const QDir folder = asGiven.absoluteDir();
+    const QDir folder(asGiven.path());
     const QStringList files = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
     for (const QString& file : files) {
         if (file.compare(asGiven.fileName(), Qt::CaseInsensitive) == 0)
-            return folder.absoluteFilePath(file);
+            return folder.filePath(file);
     }
     return std::nullopt;
 }

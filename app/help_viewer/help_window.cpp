@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -44,12 +45,28 @@ HelpWindow::HelpWindow(QWidget* parent)
     resize(640, 720);
 }
 
+namespace {
+
+// Far above any help file; a larger one is not read into memory.
+constexpr qint64 MaxHelpBytes = 16 << 20;
+
+} // namespace
+
 bool HelpWindow::load(const QString& path, QString& error) {
-    // The browser would only warn on the console about a file it cannot read.
+    // The browser would only warn on the console about a file it cannot read, wait for ever on a
+    // pipe, and read a device such as /dev/zero until memory runs out.
+    const QFileInfo info(path);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QString reason;
+    if (!info.isFile())
+        reason = QStringLiteral("it is not an ordinary file.");
+    else if (info.size() > MaxHelpBytes)
+        reason = QStringLiteral("it is larger than a help file can be.");
+    else if (!file.open(QIODevice::ReadOnly))
+        reason = file.errorString();
+    if (!reason.isEmpty()) {
         error = QStringLiteral("The help file \"%1\" could not be opened: %2")
-                    .arg(QDir::toNativeSeparators(path), file.errorString());
+                    .arg(QDir::toNativeSeparators(path), reason);
         return false;
     }
     file.close();

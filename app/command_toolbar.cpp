@@ -1,7 +1,7 @@
-#include "app/command_toolbar.h"
+#include "command_toolbar.h"
 
-#include "app/design_font.h"
-#include "app/image_list.h"
+#include "design_font.h"
+#include "image_list.h"
 
 #include <QAction>
 #include <QToolBar>

@@ -1,4 +1,4 @@
-#include "app/context_help.h"
+#include "context_help.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "app/design_font.h"
+#include "design_font.h"
 
 #include <QFontDatabase>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "app/editor_wrap.h"
+#include "editor_wrap.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>

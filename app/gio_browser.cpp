@@ -2,7 +2,7 @@
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
-#include "app/gio_browser.h"
+#include "gio_browser.h"
 
 #include <QFile>
 #include <QtGlobal>

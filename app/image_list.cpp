@@ -1,4 +1,4 @@
-#include "app/image_list.h"
+#include "image_list.h"
 
 #include <QBitmap>
 #include <QColor>

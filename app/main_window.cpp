@@ -1,16 +1,16 @@
-#include "app/main_window.h"
+#include "main_window.h"
 
-#include "app/busy_cursor.h"
-#include "app/command_toolbar.h"
-#include "app/context_help.h"
-#include "app/design_font.h"
-#include "app/editor_wrap.h"
-#include "app/image_list.h"
-#include "app/menu_bar.h"
-#include "app/message_box.h"
-#include "app/qt_desktop_services.h"
-#include "app/tag_list_model.h"
-#include "app/whole_row_list.h"
+#include "busy_cursor.h"
+#include "command_toolbar.h"
+#include "context_help.h"
+#include "design_font.h"
+#include "editor_wrap.h"
+#include "image_list.h"
+#include "menu_bar.h"
+#include "message_box.h"
+#include "qt_desktop_services.h"
+#include "tag_list_model.h"
+#include "whole_row_list.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -150,12 +150,8 @@ void MainWindow::setCaption(const QString& caption) {
     setWindowTitle(caption);
 }
 
-void MainWindow::setSelectorItems(SelectorTags tags) {
-    m_tags->setTags(std::move(tags));
-}
-
-SelectorTags MainWindow::takeSelectorItems() {
-    return m_tags->takeTags();
+void MainWindow::setSelectorItems(const SelectorTags& tags) {
+    m_tags->setTags(tags);
 }
 
 QString MainWindow::selectorText() const {

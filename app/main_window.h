@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/twips_scale.h"
-#include "form/form_view.h"
-#include "form/mireloft_main.h"
+#include "form_view.h"
+#include "mireloft_main.h"
+#include "twips_scale.h"
 
 #include <QMainWindow>
 
@@ -33,8 +33,7 @@ public:
 
     // FormView
     void setCaption(const QString& caption) override;
-    void setSelectorItems(SelectorTags tags) override;
-    SelectorTags takeSelectorItems() override;
+    void setSelectorItems(const SelectorTags& tags) override;
     QString selectorText() const override;
     QString editorText() const override;
     void setEditorText(const QString& text) override;

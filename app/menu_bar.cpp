@@ -1,7 +1,7 @@
-#include "app/menu_bar.h"
+#include "menu_bar.h"
 
-#include "app/context_help.h"
-#include "help/home_page.h"
+#include "context_help.h"
+#include "home_page.h"
 
 #include <QMenu>
 #include <QMenuBar>

@@ -1,6 +1,6 @@
-#include "app/message_box.h"
+#include "message_box.h"
 
-#include "form/message_box_style.h"
+#include "message_box_style.h"
 
 #include <QCloseEvent>
 #include <QInputDialog>

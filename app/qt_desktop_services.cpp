@@ -1,4 +1,4 @@
-#include "app/qt_desktop_services.h"
+#include "qt_desktop_services.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -11,7 +11,7 @@
 #include <qt_windows.h>
 #include <shellapi.h>
 #else
-#include "app/gio_browser.h"
+#include "gio_browser.h"
 
 #include <cerrno>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form/desktop_services.h"
+#include "desktop_services.h"
 
 // The desktop as Qt provides it, with GIO's file associations (the Windows shell on Windows).
 //

@@ -1,18 +1,9 @@
-#include "app/tag_list_model.h"
+#include "tag_list_model.h"
 
-#include <utility>
-
-void TagListModel::setTags(SelectorTags tags) {
+void TagListModel::setTags(const SelectorTags& tags) {
     beginResetModel();
-    m_tags = std::move(tags);
+    m_tags = tags;
     endResetModel();
-}
-
-SelectorTags TagListModel::takeTags() {
-    beginResetModel();
-    SelectorTags tags = std::exchange(m_tags, {});
-    endResetModel();
-    return tags;
 }
 
 int TagListModel::rowCount(const QModelIndex& parent) const {

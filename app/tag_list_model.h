@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form/selector_tags.h"
+#include "selector_tags.h"
 
 #include <QAbstractListModel>
 
@@ -12,8 +12,7 @@ class TagListModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    void setTags(SelectorTags tags);
-    SelectorTags takeTags();
+    void setTags(const SelectorTags& tags);
     QString text(int row) const { return m_tags.text(row); }
 
     int rowCount(const QModelIndex& parent = {}) const override;

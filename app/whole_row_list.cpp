@@ -1,4 +1,4 @@
-#include "app/whole_row_list.h"
+#include "whole_row_list.h"
 
 #include <QMouseEvent>
 #include <QStyleOptionViewItem>

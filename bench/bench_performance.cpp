@@ -10,9 +10,9 @@
 
 #include "fake_form.h"
 
-#include "app/main_window.h"
-#include "store/disk_sync.h"
-#include "store/note_record.h"
+#include "disk_sync.h"
+#include "main_window.h"
+#include "note_record.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -156,8 +156,7 @@ double recordFlush(const QString& folder) {
 }
 
 // The window with its dialogs answered from a script, so commands run as in the program.
-// It also notes when a command starts to rebuild the list, which taking back the list's
-// tags marks.
+// It also notes when a command starts to rebuild the list, which emptying the list marks.
 class ScriptedWindow : public MainWindow {
 public:
     using MainWindow::MainWindow;
@@ -166,10 +165,10 @@ public:
     qint64 rebuildStartedAt = -1;
     int messageBox(const QString&, int, const QString&) override { return 6; } // Yes, or OK
     QString inputBox(const QString&, const QString&, const QString&) override { return answer; }
-    SelectorTags takeSelectorItems() override {
-        if (rebuildStartedAt < 0)
+    void setSelectorItems(const SelectorTags& tags) override {
+        if (rebuildStartedAt < 0 && tags.size() == 0)
             rebuildStartedAt = clock.nsecsElapsed();
-        return MainWindow::takeSelectorItems();
+        MainWindow::setSelectorItems(tags);
     }
 };
 

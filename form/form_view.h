@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form/selector_tags.h"
+#include "selector_tags.h"
 
 #include <QString>
 
@@ -12,10 +12,8 @@ public:
 
     virtual void setCaption(const QString& caption) = 0;
 
-    // ML_Selector: fills it in one batch, with no entry selected.
-    virtual void setSelectorItems(SelectorTags tags) = 0;
-    // Empties ML_Selector and hands back its tags, so that the next fill can reuse their memory.
-    virtual SelectorTags takeSelectorItems() = 0;
+    // ML_Selector: shows these entries, with none selected, until the next call.
+    virtual void setSelectorItems(const SelectorTags& tags) = 0;
     // The selected entry, or the empty text when none is selected.
     virtual QString selectorText() const = 0;
 

@@ -1,9 +1,9 @@
-#include "form/mireloft_main.h"
+#include "mireloft_main.h"
 
-#include "form/desktop_services.h"
-#include "form/form_view.h"
-#include "form/message_box_style.h"
-#include "store/store_error.h"
+#include "desktop_services.h"
+#include "form_view.h"
+#include "message_box_style.h"
+#include "store_error.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,9 +34,11 @@ bool enterFolder(const QByteArray& folder, QString& error) {
 
 } // namespace
 
-MireloftMain::MireloftMain(FormView& view, DesktopServices& desktop)
+MireloftMain::MireloftMain(FormView& view, DesktopServices& desktop,
+                           std::chrono::milliseconds lockWait)
     : m_view(view)
-    , m_desktop(desktop) {}
+    , m_desktop(desktop)
+    , m_store(lockWait) {}
 
 void MireloftMain::Form_Load() {
     HelpFile = QStringLiteral("Kevra.hlp");
@@ -79,31 +81,22 @@ void MireloftMain::showError(const QString& message) {
     m_view.messageBox(message, MessageBoxStyle::Error, QStringLiteral("Cardisto"));
 }
 
-bool MireloftMain::reportingFileErrors(const std::function<void()>& command) {
+bool MireloftMain::reportingFileErrors(const std::function<void()>& call, bool changeWritten) {
     if (!m_folderError.isEmpty()) {
         showError(m_folderError);
         return false;
     }
     try {
-        command();
+        call();
         return true;
     } catch (const StoreError& error) {
-        showError(error.message());
-        return false;
+        showError(error.message(changeWritten));
     } catch (const std::bad_alloc&) {
         showError(QStringLiteral("There is not enough memory for this command, so it stopped. "
                                  "Every change to the items is written whole or not at all, so "
                                  "the file holds them as the last finished command left them."));
-        return false;
     }
-}
-
-void MireloftMain::refreshAfterChange() {
-    try {
-        fillSelector();
-    } catch (const StoreError& error) {
-        showError(error.messageAfterChange());
-    }
+    return false;
 }
 
 void MireloftMain::ML_TB1_ButtonClick(const QString& key) {

@@ -1,11 +1,14 @@
 #pragma once
 
-#include "commands/tag_order.h"
-#include "store/note_record.h"
+#include "item_store.h"
+#include "note_record.h"
+#include "selector_tags.h"
+#include "tag_order.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -14,14 +17,16 @@ class FormView;
 
 // The main window's state and procedures, free of widgets. Every behaviour of the program is
 // one of these procedures; the window (or a test) calls them and they talk back through
-// FormView and DesktopServices. The procedures are grouped by subject across form/, commands/
-// and help/. Member names follow the window's design (mnu_New_Click, ML_Selector_Click, Msg,
+// FormView and DesktopServices. A procedure asks the user, calls one ItemStore function for its
+// whole session with the item file, and tells the user; no file is open and no lock held while a
+// box is shown. Member names follow the window's design (mnu_New_Click, ML_Selector_Click, Msg,
 // ...) on purpose, so that they read as the design's own names rather than this code's style.
 class MireloftMain {
 public:
     using Procedure = void (MireloftMain::*)();
 
-    MireloftMain(FormView& view, DesktopServices& desktop);
+    MireloftMain(FormView& view, DesktopServices& desktop,
+                 std::chrono::milliseconds lockWait = std::chrono::seconds(5));
 
     // The form-level message variables: each command sets them right before its message box.
     QString Msg;
@@ -66,14 +71,17 @@ private:
     void warnIfNothingPicked(const QString& command);
     void updateCaption();
     void startHelpViewer(const QStringList& arguments);
-    // Runs a command; a file error or a lack of memory stops it and is shown to the user
-    // instead of ending the program. Returns whether the command ran to its end.
-    bool reportingFileErrors(const std::function<void()>& command);
-    // Fills the list from the file. The old list is let go only once the file is read.
-    void fillSelector();
-    // The list rebuilt after a command changed the file, whose failure must not claim that
-    // nothing was changed.
+    // Runs a store call; a file error or a lack of memory stops it and is shown to the user
+    // instead of ending the program. Returns whether the call ran to its end.
+    bool reportingFileErrors(const std::function<void()>& call, bool changeWritten = false);
+    // Fills the list from the file; throws as the store does, leaving the list as it was when
+    // the file cannot be read.
+    void refillList();
+    // DisplayTags after a command changed the file, whose failure must not claim that nothing
+    // was changed.
     void refreshAfterChange();
+    // The picked item was renamed or deleted behind the list's back.
+    void reportGone(const QString& tag);
 
     // What ML_Selector_Click last put into the editor: Save tells an edit from none by it, and
     // notices a text that another copy stored meanwhile.
@@ -85,11 +93,15 @@ private:
 
     FormView& m_view;
     DesktopServices& m_desktop;
+    ItemStore m_store;
     // Why start-up could not enter the program's folder; every file command then refuses, as the
     // current folder is someone else's.
     QString m_folderError;
     // The one record buffer all commands share; zero-filled at start.
     NoteRecord m_record;
     std::optional<ShownItem> m_shown;
+    // The list's memory, kept from one rebuild to the next: refilling it costs far less than
+    // faulting in fresh memory for a long list. The window shares it while it shows the list.
+    SelectorTags m_tags;
     TagOrder m_tagOrder;
 };

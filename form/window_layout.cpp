@@ -1,5 +1,5 @@
-#include "form/form_view.h"
-#include "form/mireloft_main.h"
+#include "form_view.h"
+#include "mireloft_main.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "store/disk_sync.h"
+#include "disk_sync.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "store/item_file_lock.h"
+#include "item_file_lock.h"
 
-#include "store/store_error.h"
+#include "store_error.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -52,9 +52,9 @@ bool sameFile(HANDLE held, const QString& fileName) {
 
 } // namespace
 
-ItemFileLock::ItemFileLock(const QString& fileName, Mode mode)
+ItemFileLock::ItemFileLock(const QString& fileName, Mode mode, std::chrono::milliseconds wait)
     : m_fileName(fileName) {
-    const QDeadlineTimer deadline(waitLimit);
+    const QDeadlineTimer deadline(wait);
     while (!tryOnce(mode)) {
         if (deadline.hasExpired())
             fail(QStringLiteral("Another program, or another copy of Cardisto, is using this file. "

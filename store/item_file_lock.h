@@ -14,19 +14,15 @@ class ItemFileLock {
 public:
     enum Mode { Shared, Exclusive };
 
-    // Creates the file empty when it is missing, as opening a record file does.
-    ItemFileLock(const QString& fileName, Mode mode);
+    // Creates the file empty when it is missing, as opening a record file does. Waits for
+    // another copy at most `wait`.
+    ItemFileLock(const QString& fileName, Mode mode, std::chrono::milliseconds wait);
     ~ItemFileLock();
     ItemFileLock(const ItemFileLock&) = delete;
     ItemFileLock& operator=(const ItemFileLock&) = delete;
 
-    // How long a command waits for another copy before it gives up.
-    static inline std::chrono::milliseconds waitLimit{5000};
-
-    // Lets the others in before a command goes on to its message box.
-    void release();
-
 private:
+    void release();
     bool tryOnce(Mode mode);
     [[noreturn]] void fail(const QString& reason);
 

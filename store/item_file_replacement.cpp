@@ -1,9 +1,9 @@
-#include "store/item_file_replacement.h"
+#include "item_file_replacement.h"
 
-#include "store/disk_sync.h"
-#include "store/note_record.h"
-#include "store/record_file.h"
-#include "store/store_error.h"
+#include "disk_sync.h"
+#include "note_record.h"
+#include "record_file.h"
+#include "store_error.h"
 
 #ifdef Q_OS_WIN
 #include <QFileInfo>

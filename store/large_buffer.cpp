@@ -1,4 +1,4 @@
-#include "store/large_buffer.h"
+#include "large_buffer.h"
 
 #include <QtGlobal>
 

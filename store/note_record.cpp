@@ -1,6 +1,6 @@
-#include "store/note_record.h"
+#include "note_record.h"
 
-#include "store/windows1252.h"
+#include "windows1252.h"
 
 #include <QDebug>
 #include <QtEndian>

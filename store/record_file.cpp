@@ -1,7 +1,7 @@
-#include "store/record_file.h"
+#include "record_file.h"
 
-#include "store/disk_sync.h"
-#include "store/store_error.h"
+#include "disk_sync.h"
+#include "store_error.h"
 
 #include <cmath>
 #include <csignal>

@@ -1,6 +1,6 @@
-#include "store/record_scan.h"
+#include "record_scan.h"
 
-#include "store/record_file.h"
+#include "record_file.h"
 
 #include <cmath>
 #include <cstdint>

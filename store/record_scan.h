@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/note_record.h"
+#include "note_record.h"
 
 #include <QByteArray>
 

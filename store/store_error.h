@@ -10,11 +10,9 @@ class StoreError : public std::runtime_error {
 public:
     StoreError(QString fileName, QString reason);
 
-    const QString& fileName() const { return m_fileName; }
-    const QString& reason() const { return m_reason; }
-    QString message() const; // for the user
-    // For the user, when the command's change was written and only reading the file back failed.
-    QString messageAfterChange() const;
+    // For the user. `changeWritten`: the command's change is in the file, and only reading the
+    // file back afterwards failed.
+    QString message(bool changeWritten = false) const;
 
 private:
     QString m_fileName;

@@ -1,7 +1,7 @@
-#include "store/tag_match.h"
+#include "tag_match.h"
 
-#include "store/note_record.h"
-#include "store/windows1252.h"
+#include "note_record.h"
+#include "windows1252.h"
 
 #include <array>
 #include <cstring>

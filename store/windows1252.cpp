@@ -1,4 +1,4 @@
-#include "store/windows1252.h"
+#include "windows1252.h"
 
 #include <QTextBoundaryFinder>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "form/desktop_services.h"
-#include "form/form_view.h"
-#include "form/message_box_style.h"
+#include "desktop_services.h"
+#include "form_view.h"
+#include "message_box_style.h"
 
 #include <QFile>
 #include <QQueue>
@@ -23,20 +23,13 @@ public:
     QQueue<int> boxAnswers; // Yes or No
     QStringList inputs;     // "title|prompt|default text" of each input dialog
     QQueue<QString> inputAnswers;
-    SelectorTags shownTags; // handed back for the next fill, as the window does
 
     void setCaption(const QString& text) override { caption = text; }
-    void setSelectorItems(SelectorTags tags) override {
+    void setSelectorItems(const SelectorTags& tags) override {
         items.clear();
         for (qsizetype entry = 0; entry < tags.size(); ++entry)
             items.append(tags.text(entry));
         selected = -1;
-        shownTags = std::move(tags);
-    }
-    SelectorTags takeSelectorItems() override {
-        items.clear();
-        selected = -1;
-        return std::exchange(shownTags, {});
     }
     QString selectorText() const override { return items.value(selected); }
     QString editorText() const override { return editor; }

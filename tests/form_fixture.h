@@ -3,7 +3,7 @@
 #include "fake_form.h"
 #include "item_files.h"
 
-#include "form/mireloft_main.h"
+#include "mireloft_main.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -19,7 +19,7 @@ struct FormFixture {
     QString previousDir = QDir::currentPath();
     FakeView view;
     FakeDesktop desktop;
-    MireloftMain form{view, desktop};
+    MireloftMain form{view, desktop, std::chrono::milliseconds(200)};
 
     FormFixture() {
         desktop.folder = QFile::encodeName(dir.path());

@@ -4,12 +4,12 @@
 
 #include "form_fixture.h"
 
-#include "app/help_viewer/help_file_lookup.h"
-#include "app/help_viewer/help_topics.h"
-#include "app/help_viewer/help_window.h"
-#include "app/main_window.h"
-#include "app/qt_desktop_services.h"
-#include "help/home_page.h"
+#include "help_file_lookup.h"
+#include "help_topics.h"
+#include "help_window.h"
+#include "home_page.h"
+#include "main_window.h"
+#include "qt_desktop_services.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>

@@ -1,10 +1,10 @@
 #include "fake_form.h"
 #include "item_files.h"
 
-#include "commands/delete_item.h"
-#include "form/mireloft_main.h"
-#include "store/note_record.h"
-#include "store/store_error.h"
+#include "item_store.h"
+#include "mireloft_main.h"
+#include "note_record.h"
+#include "store_error.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,11 +45,11 @@ const int TrialsPerPair = qEnvironmentVariableIntValue("CARDISTO_RACE_TRIALS") >
 void deleteVictims(int killStep = -1, int occurrence = 0) {
     NoteRecord buffer;
     int seen = 0;
-    removeTaggedRecords(QStringLiteral("victim").leftJustified(60), buffer,
-                        [&](ReplacementStep step) {
-                            if (int(step) == killStep && ++seen == occurrence)
-                                std::raise(SIGKILL);
-                        });
+    ItemStore().removeItem(QStringLiteral("victim").leftJustified(60), buffer,
+                           [&](ReplacementStep step) {
+                               if (int(step) == killStep && ++seen == occurrence)
+                                   std::raise(SIGKILL);
+                           });
 }
 
 QList<QByteArray> sortedRecords(const QByteArray& bytes) {
@@ -143,13 +143,13 @@ private slots:
         struct stat created {};
         const mode_t umaskBefore = umask(0);
         QVERIFY_THROWS_EXCEPTION(
-            StoreError,
-            removeTaggedRecords(QStringLiteral("victim").leftJustified(60), buffer, [&](auto step) {
-                if (step == ReplacementStep::Created)
-                    stat("zmr.tmp", &created);
-                if (step == ReplacementStep::Replacing)
-                    QFile::remove(QStringLiteral("zmr.tmp"));
-            }));
+            StoreError, ItemStore().removeItem(QStringLiteral("victim").leftJustified(60), buffer,
+                                               [&](auto step) {
+                                                   if (step == ReplacementStep::Created)
+                                                       stat("zmr.tmp", &created);
+                                                   if (step == ReplacementStep::Replacing)
+                                                       QFile::remove(QStringLiteral("zmr.tmp"));
+                                               }));
         umask(umaskBefore);
         QCOMPARE(created.st_mode & 0777, 0600u);
         QCOMPARE(ItemFiles::read("zmr.lst"), m_old);

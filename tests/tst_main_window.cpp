@@ -2,9 +2,9 @@
 #include "modal.h"
 #include "seed.h"
 
-#include "app/main_window.h"
-#include "app/message_box.h"
-#include "form/message_box_style.h"
+#include "main_window.h"
+#include "message_box.h"
+#include "message_box_style.h"
 
 #include <QDir>
 #include <QListView>

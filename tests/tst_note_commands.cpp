@@ -1,9 +1,9 @@
 #include "form_fixture.h"
 
-#include "store/item_file.h"
-#include "store/item_file_lock.h"
-#include "store/store_error.h"
-#include "store/windows1252.h"
+#include "item_file.h"
+#include "item_file_lock.h"
+#include "store_error.h"
+#include "windows1252.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -38,7 +38,7 @@ std::optional<ItemFileLock> anotherCopy;
 extern "C" int flock(int fd, int operation) noexcept {
     static const auto next = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
     if ((operation & LOCK_SH) && std::exchange(anotherCopyComes, false))
-        anotherCopy.emplace(ItemFileName, ItemFileLock::Exclusive);
+        anotherCopy.emplace(ItemFileName, ItemFileLock::Exclusive, std::chrono::seconds(5));
     return next(fd, operation);
 }
 
@@ -48,7 +48,6 @@ class TestNoteCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ItemFileLock::waitLimit = std::chrono::milliseconds(200); }
     void cleanup() {
         anotherCopy.reset();
         std::setlocale(LC_ALL, "");
@@ -423,8 +422,9 @@ private slots:
                                             : QDir().mkdir(f.path())));
         std::optional<ItemFileLock> otherCopy;
         if (busy)
-            otherCopy.emplace(f.path(), kind == "being read" ? ItemFileLock::Shared
-                                                             : ItemFileLock::Exclusive);
+            otherCopy.emplace(f.path(),
+                              kind == "being read" ? ItemFileLock::Shared : ItemFileLock::Exclusive,
+                              std::chrono::seconds(5));
         for (const Command command : {DisplayTags, Select, New, Save, Rename, Delete}) {
             f.view.boxes.clear();
             f.view.items = QStringList{QStringLiteral("a").leftJustified(60)};
@@ -458,11 +458,11 @@ private slots:
         FormFixture f;
         f.writeItems(record("old"));
         ItemFiles::write(f.path("zmr.new"), record("new"));
-        ItemFileLock::waitLimit = std::chrono::seconds(5);
-        auto deleting = std::make_unique<ItemFileLock>(f.path(), ItemFileLock::Exclusive);
+        auto deleting = std::make_unique<ItemFileLock>(f.path(), ItemFileLock::Exclusive,
+                                                       std::chrono::seconds(5));
         std::atomic<bool> waiterHolds = false, done = false;
         std::thread waiter([&] {
-            const ItemFileLock lock(f.path(), ItemFileLock::Exclusive);
+            const ItemFileLock lock(f.path(), ItemFileLock::Exclusive, std::chrono::seconds(5));
             waiterHolds = true;
             while (!done)
                 QThread::msleep(5);
@@ -472,8 +472,8 @@ private slots:
         deleting.reset();
         while (!waiterHolds)
             QThread::msleep(5);
-        ItemFileLock::waitLimit = std::chrono::milliseconds(200);
-        QVERIFY_THROWS_EXCEPTION(StoreError, ItemFileLock(f.path(), ItemFileLock::Shared));
+        QVERIFY_THROWS_EXCEPTION(StoreError, ItemFileLock(f.path(), ItemFileLock::Shared,
+                                                          std::chrono::milliseconds(200)));
         done = true;
         waiter.join();
     }

@@ -1,9 +1,9 @@
 #include "form_fixture.h"
 #include "seed.h"
 
-#include "commands/tag_order.h"
-#include "store/tag_match.h"
-#include "store/windows1252.h"
+#include "tag_match.h"
+#include "tag_order.h"
+#include "windows1252.h"
 
 #include <QCollator>
 #include <QRandomGenerator>
@@ -55,11 +55,11 @@ void TestTagList::orderIsQCollatorsWithoutCase() {
     std::vector<QCollatorSortKey> keys;
     for (qsizetype i = 0; i < tags.size(); i += 60)
         keys.push_back(collator.sortKey(Windows1252::decode(tags.mid(i, 60)).toCaseFolded()));
-    std::vector<quint32> expected(keys.size());
+    QList<quint32> expected(qsizetype(keys.size()));
     std::iota(expected.begin(), expected.end(), 0);
     std::stable_sort(expected.begin(), expected.end(),
                      [&](quint32 a, quint32 b) { return keys[a].compare(keys[b]) < 0; });
-    std::vector<quint32> order;
+    QList<quint32> order;
     TagOrder(1000).sort(tags, order); // several threads build the keys
     QLocale::setDefault(QLocale::system());
     QVERIFY(order == expected);

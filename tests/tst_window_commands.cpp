@@ -1,6 +1,6 @@
 #include "fake_form.h"
 
-#include "app/main_window.h"
+#include "main_window.h"
 
 #include <QListView>
 #include <QMenu>

@@ -1,5 +1,5 @@
-#include "app/image_list.h"
-#include "app/main_window.h"
+#include "image_list.h"
+#include "main_window.h"
 
 #include <QListView>
 #include <QMenuBar>

@@ -1,7 +1,7 @@
 // Any bytes are a stored tag, and edits of it a typed name: bytes must come back from their
 // text unchanged, and the matches on raw tag bytes must answer as comparing the texts does.
-#include "store/tag_match.h"
-#include "store/windows1252.h"
+#include "tag_match.h"
+#include "windows1252.h"
 
 #include <cstdio>
 #include <cstdlib>

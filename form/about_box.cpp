@@ -1,5 +1,5 @@
-#include "form/message_box_style.h"
-#include "form/mireloft_main.h"
+#include "message_box_style.h"
+#include "mireloft_main.h"
 
 void MireloftMain::mnu_about_Click() {
     Title = QStringLiteral("Cardisto");

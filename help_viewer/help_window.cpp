@@ -1,6 +1,6 @@
-#include "app/help_viewer/help_window.h"
+#include "help_window.h"
 
-#include "app/help_viewer/help_topics.h"
+#include "help_topics.h"
 
 #include <QDir>
 #include <QFile>

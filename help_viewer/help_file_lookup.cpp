@@ -1,4 +1,4 @@
-#include "app/help_viewer/help_file_lookup.h"
+#include "help_file_lookup.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "form/desktop_services.h"
-#include "form/mireloft_main.h"
-#include "help/help_viewer.h"
+#include "desktop_services.h"
+#include "help_viewer.h"
+#include "mireloft_main.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
-#include "app/help_viewer/help_arguments.h"
-#include "app/help_viewer/help_file_lookup.h"
-#include "app/help_viewer/help_window.h"
+#include "help_arguments.h"
+#include "help_file_lookup.h"
+#include "help_window.h"
 
 #include <QApplication>
 #include <QDir>

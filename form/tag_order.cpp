@@ -1,8 +1,8 @@
-#include "commands/tag_order.h"
+#include "tag_order.h"
 
-#include "store/large_buffer.h"
-#include "store/note_record.h"
-#include "store/windows1252.h"
+#include "large_buffer.h"
+#include "note_record.h"
+#include "windows1252.h"
 
 #include <QLocale>
 #include <QVarLengthArray>
@@ -252,7 +252,7 @@ TagOrder::TagOrder(quint32 minimumTagsPerThread)
 
 TagOrder::~TagOrder() = default;
 
-void TagOrder::sort(QByteArrayView tags, std::vector<quint32>& order) {
+void TagOrder::sort(QByteArrayView tags, QList<quint32>& order) {
     const auto count = quint32(tags.size() / NoteRecord::TagLength);
     prepareRefill(m_entries, count);
     m_entries.resize(count);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 
 #include <vector>
 
@@ -18,7 +19,7 @@ public:
 
     // `tags` holds NoteRecord::TagLength bytes per tag, as stored; `order` is filled with the
     // tags counted from 0, in display order, reusing its memory.
-    void sort(QByteArrayView tags, std::vector<quint32>& order);
+    void sort(QByteArrayView tags, QList<quint32>& order);
 
     struct Entry; // one tag's place in the sort
 

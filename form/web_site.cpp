@@ -1,8 +1,8 @@
-#include "form/desktop_services.h"
-#include "form/form_view.h"
-#include "form/message_box_style.h"
-#include "form/mireloft_main.h"
-#include "help/home_page.h"
+#include "desktop_services.h"
+#include "form_view.h"
+#include "home_page.h"
+#include "message_box_style.h"
+#include "mireloft_main.h"
 
 #include <QDir>
 #include <QTemporaryFile>

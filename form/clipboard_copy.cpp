@@ -1,6 +1,6 @@
-#include "form/desktop_services.h"
-#include "form/form_view.h"
-#include "form/mireloft_main.h"
+#include "desktop_services.h"
+#include "form_view.h"
+#include "mireloft_main.h"
 
 void MireloftMain::mnu_copy_Click() {
     m_desktop.clearClipboard();

@@ -1,6 +1,6 @@
-#include "app/busy_cursor.h"
-#include "app/main_window.h"
-#include "store/record_file.h"
+#include "busy_cursor.h"
+#include "main_window.h"
+#include "record_file.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "app/help_viewer/help_topics.h"
+#include "help_topics.h"
 
 #include <QTextDocument>
 

@@ -1,4 +1,4 @@
-#include "app/help_viewer/help_arguments.h"
+#include "help_arguments.h"
 
 #include <QCommandLineParser>
 

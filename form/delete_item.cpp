@@ -1,0 +1,23 @@
+#include "form_view.h"
+#include "message_box_style.h"
+#include "mireloft_main.h"
+
+void MireloftMain::mnu_delete_Click() {
+    warnIfNothingPicked(QStringLiteral("delete"));
+    const QString selected = m_view.selectorText();
+    if (selected.isEmpty())
+        return;
+    Title = QStringLiteral("Confirm");
+    Msg = QStringLiteral("Delete Item: ") + trimBlanks(selected) + QStringLiteral(" ?");
+    Style = MessageBoxStyle::ConfirmDanger;
+    showMessage();
+    if (Response != MessageBoxResult::Yes)
+        return;
+    qint64 removed = 0;
+    if (!reportingFileErrors([&] { removed = m_store.removeItem(selected, m_record); }))
+        return;
+    if (removed > 0)
+        refreshAfterChange();
+    else
+        reportGone(selected);
+}

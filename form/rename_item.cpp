@@ -1,0 +1,21 @@
+#include "form_view.h"
+#include "mireloft_main.h"
+
+void MireloftMain::mnu_rename_Click() {
+    warnIfNothingPicked(QStringLiteral("rename"));
+    const QString selected = m_view.selectorText();
+    if (selected.isEmpty())
+        return;
+    Msg = QStringLiteral("New item name...");
+    const QString name = m_view.inputBox(Msg, QStringLiteral("New Item"), selected);
+    if (name.isEmpty())
+        return;
+    bool renamed = false;
+    // The first loose match in file order, which need not be the selected entry's own.
+    if (!reportingFileErrors([&] { renamed = m_store.renameItem(selected, name, m_record); }))
+        return;
+    if (renamed)
+        refreshAfterChange();
+    else
+        reportGone(selected);
+}

@@ -1,0 +1,58 @@
+#include "form_view.h"
+#include "message_box_style.h"
+#include "mireloft_main.h"
+#include "windows1252.h"
+
+void MireloftMain::mnu_SaveQuote_Click() {
+    const QString selected = m_view.selectorText();
+    if (selected.isEmpty())
+        return;
+    const QString editor = m_view.editorText();
+    const QString text = trimBlanks(editor);
+    const bool shown = m_shown && m_shown->tag == selected;
+    // Writing an unedited text back could still change bytes (blanks the editor never showed)
+    // or undo what another copy stored meanwhile.
+    const std::optional<QString> written =
+        shown && editor == m_shown->text ? std::nullopt : std::optional(text);
+    const std::optional<QString> bodyBefore = shown ? std::optional(m_shown->body) : std::nullopt;
+    using Saved = ItemStore::Saved;
+    Saved saved = Saved::NotFound;
+    if (!reportingFileErrors(
+            [&] { saved = m_store.saveNote(selected, written, bodyBefore, m_record); }))
+        return;
+    if (saved == Saved::ChangedMeanwhile) {
+        Title = QStringLiteral("Attention!");
+        Msg = QStringLiteral("The text for: ") + trimBlanks(selected) +
+              QStringLiteral("\r\n...was changed by another copy of Cardisto since you picked "
+                             "it. Replace that text with yours?");
+        Style = MessageBoxStyle::Question;
+        showMessage();
+        if (Response != MessageBoxResult::Yes || !reportingFileErrors([&] {
+                saved = m_store.saveNote(selected, written, std::nullopt, m_record);
+            }))
+            return;
+    }
+    if (saved == Saved::NotFound) {
+        reportGone(selected);
+        return;
+    }
+    if (written)
+        m_shown = ShownItem{selected, m_record.Body, editor};
+    updateCaption();
+    Title = QStringLiteral("Attention!");
+    // Counted as stored: a character outside the code page is one, whatever its units.
+    const qsizetype length = Windows1252::storable(text).size();
+    if (length > NoteRecord::BodyLength) {
+        // The number keeps the blank of its sign position.
+        Msg = QStringLiteral("The text you wanted to save was %1 characters longer than the "
+                             "program allows, and was truncated by that amount. You need to go "
+                             "back and edit it to be shorter, or perhaps break it into two or "
+                             "more separate items.")
+                  .arg(QLatin1Char(' ') + QString::number(length - NoteRecord::BodyLength));
+    } else {
+        Msg = QStringLiteral("The text for: ") + trimBlanks(selected) +
+              QStringLiteral("\r\n...was sucessfully saved!");
+    }
+    Style = MessageBoxStyle::Warning;
+    showMessage();
+}

@@ -1,0 +1,127 @@
+#include "item_store.h"
+
+#include "item_file.h"
+#include "item_file_lock.h"
+#include "large_buffer.h"
+#include "record_file.h"
+#include "record_scan.h"
+#include "store_error.h"
+#include "tag_match.h"
+
+ItemStore::ItemStore(std::chrono::milliseconds lockWait)
+    : m_lockWait(lockWait) {}
+
+void ItemStore::listTags(QByteArray& tags, NoteRecord& buffer,
+                         const std::function<void()>& beforeFill) const {
+    const ItemFileLock lock(ItemFileName, ItemFileLock::Shared, m_lockWait);
+    RecordFile file(ItemFileName);
+    RecordScan scan(file);
+    const bool any = scan.next();
+    if (beforeFill)
+        beforeFill();
+    tags.resize(0);
+    prepareRefill(tags, scan.count() * NoteRecord::TagLength);
+    for (bool more = any; more; more = scan.next())
+        tags += scan.tag();
+    scan.loadInto(buffer);
+}
+
+bool ItemStore::loadNote(const QString& tag, NoteRecord& buffer) const {
+    const ExactTagMatch wanted(tag);
+    const ItemFileLock lock(ItemFileName, ItemFileLock::Shared, m_lockWait);
+    RecordFile file(ItemFileName);
+    RecordScan scan(file);
+    while (scan.next()) {
+        if (wanted(scan.tag())) {
+            scan.loadInto(buffer);
+            return true;
+        }
+    }
+    scan.loadInto(buffer);
+    return false;
+}
+
+ItemStore::Saved ItemStore::saveNote(const QString& tag, const std::optional<QString>& text,
+                                     const std::optional<QString>& bodyBefore,
+                                     NoteRecord& buffer) const {
+    const ExactTagMatch wanted(tag);
+    const ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive, m_lockWait);
+    RecordFile file(ItemFileName);
+    RecordScan scan(file);
+    while (scan.next()) {
+        if (!wanted(scan.tag()))
+            continue;
+        scan.loadInto(buffer);
+        if (!text)
+            return Saved::Written;
+        if (bodyBefore && buffer.Body != *bodyBefore)
+            return Saved::ChangedMeanwhile;
+        buffer.setBody(*text);
+        file.write(scan.number(), buffer);
+        return Saved::Written;
+    }
+    scan.loadInto(buffer);
+    return Saved::NotFound;
+}
+
+bool ItemStore::addItem(const QString& name, NoteRecord& buffer) const {
+    const LooseTagMatch taken(name);
+    const ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive, m_lockWait);
+    RecordFile file(ItemFileName);
+    bool found = false;
+    RecordScan scan(file);
+    while (scan.next()) {
+        if (taken(scan.tag()))
+            found = true;
+    }
+    // Reserved stays as the scan left it in the buffer.
+    scan.loadInto(buffer);
+    buffer.setTag(name);
+    buffer.setBody(QString());
+    if (!found)
+        file.write(RecordFile::roundedRecordNumber(file.recordCount() + 1), buffer);
+    return !found;
+}
+
+bool ItemStore::renameItem(const QString& tag, const QString& name, NoteRecord& buffer) const {
+    const LooseTagMatch wanted(tag);
+    const ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive, m_lockWait);
+    RecordFile file(ItemFileName);
+    RecordScan scan(file);
+    while (scan.next()) {
+        if (wanted(scan.tag())) {
+            scan.loadInto(buffer);
+            buffer.setTag(name);
+            file.write(scan.number(), buffer);
+            return true;
+        }
+    }
+    scan.loadInto(buffer);
+    return false;
+}
+
+qint64 ItemStore::removeItem(const QString& tag, NoteRecord& buffer,
+                             const ReplacementObserver& observer) const {
+    // Held until the new file is in place, so that no other copy writes to the old one meanwhile.
+    const ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive, m_lockWait);
+    RecordFile file(ItemFileName);
+    // Replacing the file would undo the user's choice to make it read-only.
+    if (!file.isWritable())
+        throw StoreError(ItemFileName,
+                         QStringLiteral("The file can only be read, so no item can be deleted."));
+    // A link stays a link: the replacement puts the new file where the link leads.
+    ItemFileReplacement replacement(ItemFileName, TemporaryFileName, observer);
+    const ExactTagMatch removed(tag);
+    qint64 count = 0;
+    RecordScan scan(file);
+    while (scan.next()) {
+        if (removed(scan.tag()))
+            ++count;
+        else
+            replacement.append(scan.record());
+    }
+    scan.loadInto(buffer);
+    file.close();
+    replacement.commit();
+    return count;
+}

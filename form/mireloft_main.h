@@ -64,7 +64,7 @@ private:
     // Warns when the selection is blank, but lets the caller decide whether to go on.
     void warnIfNothingPicked(const QString& command);
     void updateCaption();
-    void startHelpViewer(const QStringList& arguments);
+    void startHelpViewer(QStringList arguments);
     // Runs a command; a file error stops it and is shown to the user instead of ending the
     // program.
     void reportingFileErrors(const std::function<void()>& command);

@@ -55,23 +55,30 @@ for library in "${libraries[@]}"; do
         fail "$library comes from ${owner%%:*}, which README.txt does not bring"
 done
 
+# Ends the program started as $pid once it has made the items in folder $1; bounded at a
+# minute, as on a loaded machine Qt may take seconds to start.
+await_first_start() {
+    for _ in $(seq 1200); do
+        [ ! -e "$1/zmr.lst" ] && kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -0 "$pid" 2>/dev/null || fail "cardisto ended on its own"
+    kill "$pid"
+    wait "$pid" || true
+    pid=
+}
+
 echo "-- the first start creates the items beside the program, not in the current folder"
 cd "$work"
 QT_QPA_PLATFORM=offscreen "$folder/cardisto" &
 pid=$!
-# Bounded at a minute: on a loaded machine Qt may take seconds to start.
-for _ in $(seq 1200); do
-    [ ! -e "$folder/zmr.lst" ] && kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
-done
-kill -0 "$pid" 2>/dev/null || fail "cardisto ended on its own"
-kill "$pid"
-wait "$pid" || true
-pid=
+await_first_start "$folder"
 [ -f "$folder/zmr.lst" ] && [ ! -s "$folder/zmr.lst" ] || fail "no empty zmr.lst beside the program"
 [ ! -e "$work/zmr.lst" ] || fail "zmr.lst created in the current folder"
 
 echo "-- the menu entry starts this folder's program, and goes again without a trace"
+mkdir -p "$XDG_DATA_HOME/icons/hicolor/48x48/apps"
+touch "$XDG_DATA_HOME/icons/hicolor/48x48/apps/other.png"
 "$folder/menu-entry.sh" install >/dev/null
 entry=$XDG_DATA_HOME/applications/$id.desktop
 desktop-file-validate "$entry"
@@ -82,7 +89,9 @@ for size in "${sizes[@]}"; do
     [ -f "$XDG_DATA_HOME/icons/hicolor/$size/apps/$id.png" ] || fail "no $size icon for the menu"
 done
 "$folder/menu-entry.sh" remove >/dev/null
-[ -z "$(find "$XDG_DATA_HOME" -type f)" ] || fail "the menu entry left files behind"
+left=$(cd "$XDG_DATA_HOME" && find . | sort | xargs)
+[ "$left" = ". ./icons ./icons/hicolor ./icons/hicolor/48x48 ./icons/hicolor/48x48/apps \
+./icons/hicolor/48x48/apps/other.png" ] || fail "the menu entry left or took: $left"
 [ -f "$folder/zmr.lst" ] || fail "removing the menu entry took the items"
 
 echo "-- installing keeps the folder's items; items left in a build tree move there once"

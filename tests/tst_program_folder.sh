@@ -114,4 +114,23 @@ cmp "$work/items" "$target/zmr.lst" || fail "installing over the folder changed 
 rm -rf -- "$work/build"
 cmp "$work/items" "$target/zmr.lst" || fail "removing the build tree took the items"
 [ -x "$target/cardisto" ] && [ -f "$target/kevra.hlp" ] || fail "the program was not installed"
+
+echo "-- run.sh says where the program is and how to start it, before its window opens"
+# A copy of the scripts, whose build tree has no items to move; cmake only installs this build.
+mkdir "$work/source"
+cp -r "$source/scripts" "$work/source/"
+ln -s "$build" "$work/source/build-release"
+(
+    cmake() { [ "$1" != --install ] || command cmake "$@"; }
+    export -f cmake
+    export QT_QPA_PLATFORM=offscreen
+    exec "$work/source/scripts/run.sh" "$HOME/my items" >"$work/run.out"
+) &
+pid=$!
+await_first_start "$HOME/my items"
+diff - <(tail -n 3 "$work/run.out") <<'END' || fail "run.sh's closing lines differ"
+Cardisto is installed in ~/my\ items, with your items (zmr.lst).
+Start it again with ~/my\ items/cardisto, or add it to the application menu with
+~/my\ items/menu-entry.sh install. Closing this terminal closes Cardisto.
+END
 echo "ok"

@@ -133,4 +133,16 @@ Cardisto is installed in ~/my\ items, with your items (zmr.lst).
 Start it again with ~/my\ items/cardisto, or add it to the application menu with
 ~/my\ items/menu-entry.sh install. Closing this terminal closes Cardisto.
 END
+
+echo "-- test.sh ends in one line: the stages that ran, the tests, passed or which failed"
+printf 'add_test(good true)\nadd_test(bad false)\nadd_test(worse false)\n' >"$work/CTestTestfile.cmake"
+printf 'set -euo pipefail; source "%s"; stage one true; stage two "$@"; stage three true' \
+    "$source/scripts/stages.sh" >"$work/stages.sh"
+summary() { { bash "$work/stages.sh" "$@" 2>&1 || true; } | tail -n 1 | sed 's/[0-9]:[0-9][0-9]/T/g'; }
+passed=$(summary run_ctest --test-dir "$work" -R good)
+[ "$passed" = "== All passed in T (one T, two T, three T); tests: 1 passed." ] ||
+    fail "a pass summed up as: $passed"
+failed=$(summary run_ctest --test-dir "$work")
+[ "$failed" = "== FAILED at two after T (passed before it: one T); tests: 1 passed, failed: bad, worse." ] ||
+    fail "a failure summed up as: $failed"
 echo "ok"

@@ -51,7 +51,8 @@ for library in "${libraries[@]}"; do
     owner=$(awk -v a="${library#/usr}" -v b="/usr${library#/usr}" '$NF == a || $NF == b' <<<"$owners" |
         head -1)
     [ -n "$owner" ] || fail "$library belongs to no package"
-    printf '%s\n' "${allowed[@]}" | grep -qxF "${owner%%:*}" ||
+    # Not grep -q: stopping at the first match would fail printf, and with it the pipeline.
+    printf '%s\n' "${allowed[@]}" | grep -xF "${owner%%:*}" >/dev/null ||
         fail "$library comes from ${owner%%:*}, which README.txt does not bring"
 done
 

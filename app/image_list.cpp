@@ -2,6 +2,9 @@
 
 #include <QBitmap>
 #include <QColor>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPalette>
 #include <QPixmap>
 
 namespace {
@@ -14,16 +17,34 @@ QPixmap masked(const QString& fileName) {
     return pixmap;
 }
 
+// The drawings' black outlines vanish on a dark toolbar; there they take the palette's text
+// colour, which the desktop made to stand out from it. Light palettes keep the drawings as drawn.
+QPixmap inked(const QPixmap& pixmap, const QPalette& palette) {
+    const QColor ink = palette.color(QPalette::WindowText);
+    if (palette.color(QPalette::Window).lightness() >= ink.lightness())
+        return pixmap;
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (line[x] == qRgb(0, 0, 0))
+                line[x] = ink.rgb();
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
 } // namespace
 
 ImageList::ImageList(QObject* parent)
     : QObject(parent) {
     setObjectName(QStringLiteral("ImageList1"));
+    const QPalette palette = QGuiApplication::palette();
     for (const char* name : {"new", "delete", "save", "rename", "copy", "help"}) {
         const QString stem = QStringLiteral(":/images/") + QLatin1String(name);
         QIcon icon;
-        icon.addPixmap(masked(stem + QStringLiteral("_16.xpm")));
-        icon.addPixmap(masked(stem + QStringLiteral("_32.xpm")));
+        icon.addPixmap(inked(masked(stem + QStringLiteral("_16.xpm")), palette));
+        icon.addPixmap(inked(masked(stem + QStringLiteral("_32.xpm")), palette));
         m_images.append(icon);
     }
 }

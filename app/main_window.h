@@ -46,6 +46,7 @@ public:
     void setSelectorGeometry(float left, float top, float width, float height) override;
     float selectorHeight() const override;
     void setEditorGeometry(float left, float top, float width, float height) override;
+    QRect windowRect() const override { return frameGeometry(); }
     void quit() override;
 
 protected:

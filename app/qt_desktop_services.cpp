@@ -49,7 +49,13 @@ void QtDesktopServices::clearClipboard() {
 }
 
 void QtDesktopServices::setClipboardText(const QString& text) {
+#ifdef Q_OS_WIN
     QGuiApplication::clipboard()->setText(text);
+#else
+    // The item file's CR LF would paste as stray carriage returns into terminals and editors.
+    QGuiApplication::clipboard()->setText(
+        QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+#endif
 }
 
 bool QtDesktopServices::startProgram(const QString& program, const QStringList& arguments) {

@@ -81,6 +81,11 @@ remove)
     done
     rm -f "$data/icons/hicolor/scalable/apps/$id.svg"
     refresh_icon_cache
+    # The folders install made, where nothing else has come to live in them.
+    for size in $sizes scalable; do
+        rmdir "$data/icons/hicolor/$size/apps" "$data/icons/hicolor/$size" 2>/dev/null || true
+    done
+    rmdir "$data/icons/hicolor" "$data/icons" "$data/applications" 2>/dev/null || true
     echo "Cardisto is no longer in the application menu. Its folder and items are untouched."
     ;;
 *)

@@ -16,6 +16,7 @@ public:
     virtual QByteArray programFolder(QString& error) const = 0;
 
     virtual void clearClipboard() = 0;
+    // Line breaks come as CR LF and go on the clipboard as the platform writes them.
     virtual void setClipboardText(const QString& text) = 0;
 
     // Starts a program without waiting for it; false when it cannot be started.

@@ -2,6 +2,7 @@
 
 #include "selector_tags.h"
 
+#include <QRect>
 #include <QString>
 
 // The controls and dialogs of the main window as the procedures of MireloftMain see them. The
@@ -36,6 +37,9 @@ public:
     virtual void setSelectorGeometry(float left, float top, float width, float height) = 0;
     virtual float selectorHeight() const = 0;
     virtual void setEditorGeometry(float left, float top, float width, float height) = 0;
+
+    // The window's frame on the desktop, for windows that open beside it; empty when unknown.
+    virtual QRect windowRect() const = 0;
 
     // Ends the program at once.
     virtual void quit() = 0;

@@ -2,5 +2,5 @@
 
 #include <QString>
 
-// Our help viewer, shipped beside the program: cardisto-help [--topic N] FILE
+// Our help viewer, shipped beside the program: cardisto-help [--topic N] [--near X,Y,W,H] FILE
 inline const QString HelpViewerProgram = QStringLiteral("cardisto-help");

@@ -70,7 +70,7 @@ private:
     // Warns when the selection is blank, but lets the caller decide whether to go on.
     void warnIfNothingPicked(const QString& command);
     void updateCaption();
-    void startHelpViewer(const QStringList& arguments);
+    void startHelpViewer(QStringList arguments);
     // Runs a store call; a file error or a lack of memory stops it and is shown to the user
     // instead of ending the program. Returns whether the call ran to its end.
     bool reportingFileErrors(const std::function<void()>& call, bool changeWritten = false);

@@ -4,10 +4,25 @@
 
 namespace {
 
-const QString Usage = QStringLiteral("Usage: cardisto-help [--topic N] FILE");
+const QString Usage = QStringLiteral("Usage: cardisto-help [--topic N] [--near X,Y,W,H] FILE");
 
 HelpArguments failed(const QString& reason) {
-    return {QString(), std::nullopt, reason + QStringLiteral("\n\n") + Usage};
+    return {QString(), std::nullopt, std::nullopt, reason + QStringLiteral("\n\n") + Usage};
+}
+
+std::optional<QRect> parseRect(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return std::nullopt;
+    int numbers[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        numbers[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    const QRect rect(numbers[0], numbers[1], numbers[2], numbers[3]);
+    return rect.isValid() ? std::optional(rect) : std::nullopt;
 }
 
 } // namespace
@@ -17,6 +32,10 @@ HelpArguments parseHelpArguments(const QStringList& arguments) {
     const QCommandLineOption topicOption(
         QStringLiteral("topic"), QStringLiteral("The topic to open at."), QStringLiteral("N"));
     parser.addOption(topicOption);
+    const QCommandLineOption nearOption(QStringLiteral("near"),
+                                        QStringLiteral("The window to open beside."),
+                                        QStringLiteral("X,Y,W,H"));
+    parser.addOption(nearOption);
     if (!parser.parse(arguments))
         return failed(parser.errorText());
 
@@ -26,7 +45,7 @@ HelpArguments parseHelpArguments(const QStringList& arguments) {
     if (files.size() > 1)
         return failed(QStringLiteral("Only one help file can be shown at a time."));
 
-    HelpArguments result{files.first(), std::nullopt, QString()};
+    HelpArguments result{files.first(), std::nullopt, std::nullopt, QString()};
     if (parser.isSet(topicOption)) {
         bool ok = false;
         const int topic = parser.value(topicOption).toInt(&ok);
@@ -34,6 +53,12 @@ HelpArguments parseHelpArguments(const QStringList& arguments) {
             return failed(
                 QStringLiteral("\"%1\" is not a topic number.").arg(parser.value(topicOption)));
         result.topic = topic;
+    }
+    if (parser.isSet(nearOption)) {
+        result.near = parseRect(parser.value(nearOption));
+        if (!result.near)
+            return failed(
+                QStringLiteral("\"%1\" is not a window's X,Y,W,H.").arg(parser.value(nearOption)));
     }
     return result;
 }

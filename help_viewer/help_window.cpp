@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -81,4 +84,36 @@ bool HelpWindow::showTopic(int topic) {
         return false;
     m_browser->scrollToAnchor(anchor);
     return true;
+}
+
+void HelpWindow::showRequest(std::optional<int> topic) {
+    if (!topic || !showTopic(*topic))
+        m_browser->verticalScrollBar()->setValue(0);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void HelpWindow::placeBeside(const QRect& other) {
+    const QScreen* screen = QGuiApplication::screenAt(other.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        move(besideWindow(other, size(), screen->availableGeometry()));
+}
+
+QPoint besideWindow(const QRect& other, const QSize& size, const QRect& available) {
+    QPoint place(other.x() + (other.width() - size.width()) / 2,
+                 other.y() + (other.height() - size.height()) / 2);
+    if (other.right() + size.width() <= available.right())
+        place = QPoint(other.right() + 1, other.top());
+    else if (other.left() - size.width() >= available.left())
+        place = QPoint(other.left() - size.width(), other.top());
+    // The bottom and right first, so that a window too large for the screen shows its top left.
+    place.setX(
+        std::max(std::min(place.x(), available.right() + 1 - size.width()), available.left()));
+    place.setY(
+        std::max(std::min(place.y(), available.bottom() + 1 - size.height()), available.top()));
+    return place;
 }

@@ -1,6 +1,7 @@
 #include "help_arguments.h"
 #include "help_file_lookup.h"
 #include "help_window.h"
+#include "single_viewer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,13 +24,18 @@ int main(int argc, char* argv[]) {
                 .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(arguments.file))));
         return 1;
     }
+    if (handOverToRunningViewer(*path, arguments.topic))
+        return 0;
     HelpWindow window;
     QString error;
     if (!window.load(*path, error)) {
         QMessageBox::critical(nullptr, title, error);
         return 1;
     }
+    acceptLaterStarts(*path, window);
     const bool topicFound = !arguments.topic || window.showTopic(*arguments.topic);
+    if (arguments.near)
+        window.placeBeside(*arguments.near);
     window.show();
     if (!topicFound) {
         QMessageBox::warning(&window, title,

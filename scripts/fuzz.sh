@@ -15,6 +15,7 @@ for target in fuzz_text; do
     corpus=$out/corpus/$target
     log=$out/$target.log
     mkdir -p "$corpus"
+    echo "$target: fuzzing for $seconds s"
     if ! "$out/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
         -rss_limit_mb=2048 -max_len=256 -artifact_prefix="$out/" "$corpus" "$PWD/tests/fuzz/seeds" \
         >"$log" 2>&1; then

@@ -16,4 +16,11 @@ cmake --preset release >/dev/null
 cmake --build --preset release -j"$(nproc)"
 # Earlier versions kept the items in the build tree.
 scripts/install-program.sh build-release "$folder" build/cardisto/zmr.lst
+
+# As the user would type it: ~ for the home folder, and quoted where the shell needs it.
+typed() { case "$1" in "$HOME"/*) printf '~/%q' "${1#"$HOME"/}" ;; *) printf '%q' "$1" ;; esac; }
+echo
+echo "Cardisto is installed in $(typed "$folder"), with your items (zmr.lst)."
+echo "Start it again with $(typed "$folder/cardisto"), or add it to the application menu with"
+echo "$(typed "$folder/menu-entry.sh") install. Closing this terminal closes Cardisto."
 exec "$folder/cardisto"

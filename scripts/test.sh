@@ -1,27 +1,33 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, then builds and runs every test: once
-# normally and once under AddressSanitizer and UndefinedBehaviorSanitizer; then fuzzes the item
-# file and its text for 50 seconds. Under CI (CI=true) a compiler warning fails the build;
+# normally and once under AddressSanitizer and UndefinedBehaviorSanitizer; checks the release
+# folder; then fuzzes the item file and its text for 25 seconds a target. Each stage says when it
+# starts, and the last line sums up. Under CI (CI=true) a compiler warning fails the build;
 # elsewhere a newer compiler's warning must not.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/stages.sh
 scripts/install-deps.sh --tests
-
-echo "== formatting"
-if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
-else
-    echo "not a git checkout: formatting check skipped"
-fi
 
 werror=OFF
 [ "${CI:-}" = true ] && werror=ON
-for preset in dev sanitize; do
-    echo "== $preset build and tests"
-    cmake --preset "$preset" -DCARDISTO_WERROR="$werror" >/dev/null
-    cmake --build --preset "$preset" -j"$(nproc)"
-    ctest --preset "$preset"
-done
 
-echo "== fuzzing"
-scripts/fuzz.sh 25
+formatting() {
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+    else
+        echo "not a git checkout: formatting check skipped"
+    fi
+}
+
+build_and_test() {
+    cmake --preset "$1" -DCARDISTO_WERROR="$werror" >/dev/null
+    cmake --build --preset "$1" -j"$(nproc)"
+    run_ctest --preset "$@"
+}
+
+stage "formatting" formatting
+stage "dev build and tests" build_and_test dev -E tst_program_folder
+stage "sanitizer build and tests" build_and_test sanitize
+stage "release folder" run_ctest --preset dev -R tst_program_folder
+stage "fuzzing" scripts/fuzz.sh 25

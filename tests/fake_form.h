@@ -56,6 +56,8 @@ public:
     void setSelectorGeometry(float, float, float, float) override {}
     float selectorHeight() const override { return 0; }
     void setEditorGeometry(float, float, float, float) override {}
+    QRect frame;
+    QRect windowRect() const override { return frame; }
     void quit() override {}
 };
 

@@ -10,12 +10,14 @@
 #include "home_page.h"
 #include "main_window.h"
 #include "qt_desktop_services.h"
+#include "single_viewer.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QProcess>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
@@ -39,7 +41,8 @@ private slots:
         QFile::remove(recordFile());
     }
 
-    // Every character, 0xA0, tabs and line breaks included, reaches the clipboard unchanged.
+    // Every character, 0xA0 and tabs included, reaches the clipboard unchanged; line breaks
+    // become Linux's LF.
     void copyPutsTheEditorTextAsItStands() {
         const QString text = "  \r\n\t" + QString(2500, 'x') + QStringLiteral("\u00A0\r\n  ");
         QClipboard* clipboard = QGuiApplication::clipboard();
@@ -49,21 +52,25 @@ private slots:
         MainWindow window;
         window.setEditorText(text);
         window.findChild<QAction*>(QStringLiteral("mnu_copy"))->trigger();
-        QCOMPARE(clipboard->text(), text);
+        QCOMPARE(clipboard->text(), "  \n\t" + QString(2500, 'x') + QStringLiteral("\u00A0\n  "));
         QCOMPARE(clipboard->mimeData()->formats(), QStringList{"text/plain"}); // nothing earlier
     }
 
     void contentsStartsTheViewerBesideTheProgram() {
         FormFixture f;
         f.desktop.startSucceeds = false;
+        f.view.frame = QRect(-10, 20, 300, 400);
         f.form.mnu_contents_Click();
         // Relative to the folder start-up entered by its bytes, which text may not hold.
         QCOMPARE(f.desktop.started.value(0).program, QStringLiteral("./cardisto-help"));
-        QCOMPARE(f.desktop.started.value(0).arguments, QStringList{"kevra.hlp"});
+        QCOMPARE(f.desktop.started.value(0).arguments,
+                 (QStringList{"--near", "-10,20,300,400", "kevra.hlp"}));
         // A viewer that cannot start is reported instead of ending the program.
         QVERIFY(f.view.boxes.value(0).endsWith("|16"));
     }
 
+    // Later starts of the viewer, as F1 makes them, hand their topic to the open one, which
+    // comes to the front there.
     void viewerOpensEachTopicOfTheShippedFile() {
         // F1 names the file "Kevra.hlp"; what is shipped is "kevra.hlp", in a program's folder
         // whose name need not be valid text.
@@ -88,13 +95,25 @@ private slots:
         QVERIFY(QDir::setCurrent(before) && unlink(latin1 + "/kevra.hlp") == 0 &&
                 rmdir(latin1) == 0);
         QVERIFY(!window.showTopic(999));
+        const QString shipped = QStringLiteral(CARDISTO_OUTPUT_DIR "/kevra.hlp");
+        QVERIFY(window.load(shipped, error));
+        acceptLaterStarts(shipped, window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QWidget other;
+        other.show();
         // Backwards, so that the viewer must scroll up as well as down.
         const std::pair<int, QString> topics[] = {{230, "The Help menu"},
                                                   {10, "The window, the list and the editor"}};
         for (const auto& [topic, heading] : topics) {
-            QVERIFY(window.showTopic(topic));
+            other.activateWindow();
+            QTRY_VERIFY(other.isActiveWindow());
+            QProcess viewer;
+            viewer.start(CARDISTO_OUTPUT_DIR "/cardisto-help",
+                         {"--topic", QString::number(topic), shipped});
+            QTRY_COMPARE_WITH_TIMEOUT(viewer.state(), QProcess::NotRunning, 20000);
+            QCOMPARE(viewer.exitCode(), 0);
+            QVERIFY(window.isActiveWindow());
             QTextBrowser* browser = window.browser(); // the topic's heading stands in view
             const QTextBlock block = findAnchor(*browser->document(), topicAnchor(topic));
             QCOMPARE(block.text().trimmed(), heading);
@@ -104,6 +123,19 @@ private slots:
             QVERIFY2(top >= 0 && top < browser->viewport()->height(),
                      qPrintable(QString::number(top)));
         }
+    }
+
+    void viewerOpensBesideTheProgram_data() {
+        QTest::addColumn<QRect>("program");
+        QTest::addColumn<QPoint>("viewer");
+        QTest::newRow("right") << QRect(0, 100, 300, 200) << QPoint(300, 50);
+        QTest::newRow("left") << QRect(500, 0, 300, 200) << QPoint(100, 0);
+        QTest::newRow("centred") << QRect(150, 150, 500, 200) << QPoint(200, 0);
+    }
+    void viewerOpensBesideTheProgram() {
+        QFETCH(QRect, program);
+        QFETCH(QPoint, viewer);
+        QCOMPARE(besideWindow(program, QSize(400, 550), QRect(0, 0, 800, 600)), viewer);
     }
 
     // Without an association the browser is not found; with one it gets the address.
@@ -197,6 +229,10 @@ void setUpDesktop(const QDir& root) {
     qputenv("XDG_DATA_DIRS", root.filePath("system").toLocal8Bit());
     qputenv("XDG_CONFIG_DIRS", root.filePath("system-config").toLocal8Bit());
     qputenv("TMPDIR", root.filePath("tmp").toLocal8Bit());
+    QDir().mkpath(root.filePath("run"));
+    QFile::setPermissions(root.filePath("run"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", root.filePath("run").toLocal8Bit());
     qunsetenv("XDG_CURRENT_DESKTOP");
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + root.filePath("no-bus").toLocal8Bit());
 

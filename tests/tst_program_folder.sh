@@ -51,9 +51,23 @@ for library in "${libraries[@]}"; do
     owner=$(awk -v a="${library#/usr}" -v b="/usr${library#/usr}" '$NF == a || $NF == b' <<<"$owners" |
         head -1)
     [ -n "$owner" ] || fail "$library belongs to no package"
-    printf '%s\n' "${allowed[@]}" | grep -qxF "${owner%%:*}" ||
+    # Not grep -q: stopping at the first match would fail printf, and with it the pipeline.
+    printf '%s\n' "${allowed[@]}" | grep -xF "${owner%%:*}" >/dev/null ||
         fail "$library comes from ${owner%%:*}, which README.txt does not bring"
 done
+
+# Ends the program started as $pid once it has made the items in folder $1; bounded at a
+# minute, as on a loaded machine Qt may take seconds to start.
+await_first_start() {
+    for _ in $(seq 1200); do
+        [ ! -e "$1/zmr.lst" ] && kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -0 "$pid" 2>/dev/null || fail "cardisto ended on its own"
+    kill "$pid"
+    wait "$pid" || true
+    pid=
+}
 
 echo "-- the first start creates the items beside the program, not in the current folder, also in one not UTF-8"
 latin1="$work/caf"$'\xe9'
@@ -62,20 +76,14 @@ cd "$work"
 for program_folder in "$folder" "$latin1"; do
     QT_QPA_PLATFORM=offscreen "$program_folder/cardisto" &
     pid=$!
-    # Bounded at a minute: on a loaded machine Qt may take seconds to start.
-    for _ in $(seq 1200); do
-        [ ! -e "$program_folder/zmr.lst" ] && kill -0 "$pid" 2>/dev/null || break
-        sleep 0.05
-    done
-    kill -0 "$pid" 2>/dev/null || fail "cardisto ended on its own"
-    kill "$pid"
-    wait "$pid" || true
-    pid=
+    await_first_start "$program_folder"
     [ -f "$program_folder/zmr.lst" ] && [ ! -s "$program_folder/zmr.lst" ] || fail "no empty zmr.lst beside the program"
     [ ! -e "$work/zmr.lst" ] || fail "zmr.lst created in the current folder"
 done
 
 echo "-- the menu entry starts this folder's program, and goes again without a trace"
+mkdir -p "$XDG_DATA_HOME/icons/hicolor/48x48/apps"
+touch "$XDG_DATA_HOME/icons/hicolor/48x48/apps/other.png"
 "$folder/menu-entry.sh" install >/dev/null
 entry=$XDG_DATA_HOME/applications/$id.desktop
 desktop-file-validate "$entry"
@@ -88,7 +96,9 @@ for size in "${sizes[@]}"; do
 done
 "$folder/menu-entry.sh" remove >/dev/null
 ! "$latin1/menu-entry.sh" install 2>/dev/null || fail "a menu entry for a folder whose name is not UTF-8"
-[ -z "$(find "$XDG_DATA_HOME" -type f)" ] || fail "the menu entry left files behind"
+left=$(cd "$XDG_DATA_HOME" && find . | sort | xargs)
+[ "$left" = ". ./icons ./icons/hicolor ./icons/hicolor/48x48 ./icons/hicolor/48x48/apps \
+./icons/hicolor/48x48/apps/other.png" ] || fail "the menu entry left or took: $left"
 [ -f "$folder/zmr.lst" ] || fail "removing the menu entry took the items"
 
 echo "-- installing keeps the folder's items; items left in a build tree move there once"
@@ -111,4 +121,35 @@ cmp "$work/items" "$target/zmr.lst" || fail "installing over the folder changed 
 rm -rf -- "$work/build"
 cmp "$work/items" "$target/zmr.lst" || fail "removing the build tree took the items"
 [ -x "$target/cardisto" ] && [ -f "$target/kevra.hlp" ] || fail "the program was not installed"
+
+echo "-- run.sh says where the program is and how to start it, before its window opens"
+# A copy of the scripts, whose build tree has no items to move; cmake only installs this build.
+mkdir "$work/source"
+cp -r "$source/scripts" "$work/source/"
+ln -s "$build" "$work/source/build-release"
+(
+    cmake() { [ "$1" != --install ] || command cmake "$@"; }
+    export -f cmake
+    export QT_QPA_PLATFORM=offscreen
+    exec "$work/source/scripts/run.sh" "$HOME/my items" >"$work/run.out"
+) &
+pid=$!
+await_first_start "$HOME/my items"
+diff - <(tail -n 3 "$work/run.out") <<'END' || fail "run.sh's closing lines differ"
+Cardisto is installed in ~/my\ items, with your items (zmr.lst).
+Start it again with ~/my\ items/cardisto, or add it to the application menu with
+~/my\ items/menu-entry.sh install. Closing this terminal closes Cardisto.
+END
+
+echo "-- test.sh ends in one line: the stages that ran, the tests, passed or which failed"
+printf 'add_test(good true)\nadd_test(bad false)\nadd_test(worse false)\n' >"$work/CTestTestfile.cmake"
+printf 'set -euo pipefail; source "%s"; stage one true; stage two "$@"; stage three true' \
+    "$source/scripts/stages.sh" >"$work/stages.sh"
+summary() { { bash "$work/stages.sh" "$@" 2>&1 || true; } | tail -n 1 | sed 's/[0-9]:[0-9][0-9]/T/g'; }
+passed=$(summary run_ctest --test-dir "$work" -R good)
+[ "$passed" = "== All passed in T (one T, two T, three T); tests: 1 passed." ] ||
+    fail "a pass summed up as: $passed"
+failed=$(summary run_ctest --test-dir "$work")
+[ "$failed" = "== FAILED at two after T (passed before it: one T); tests: 1 passed, failed: bad, worse." ] ||
+    fail "a failure summed up as: $failed"
 echo "ok"

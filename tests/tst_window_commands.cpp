@@ -150,10 +150,11 @@ void TestWindowCommands::helpTopic() {
 
     QCOMPARE(desktop.started.size(), 1);
     const QStringList arguments = desktop.started.first().arguments;
-    QCOMPARE(arguments.size(), 3);
-    QCOMPARE(arguments.at(0), QStringLiteral("--topic"));
-    QTEST(arguments.at(1).toInt(), "topic");
-    QCOMPARE(arguments.at(2), QStringLiteral("Kevra.hlp"));
+    QCOMPARE(arguments.size(), 5);
+    QCOMPARE(arguments.at(0), QStringLiteral("--near")); // beside the window, wherever it is
+    QCOMPARE(arguments.at(2), QStringLiteral("--topic"));
+    QTEST(arguments.at(3).toInt(), "topic");
+    QCOMPARE(arguments.at(4), QStringLiteral("Kevra.hlp"));
     QVERIFY(!QApplication::activePopupWidget());
 }
 

@@ -4,6 +4,7 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QTest>
 #include <QToolBar>
 
@@ -29,6 +30,7 @@ private slots:
     void listAndEditorFillTheClientArea_data();
     void listAndEditorFillTheClientArea();
     void minimizedWindowMovesNothing();
+    void imagesAreMaskedAndSharp_data();
     void imagesAreMaskedAndSharp();
 };
 
@@ -96,11 +98,31 @@ void TestWindowLayout::minimizedWindowMovesNothing() {
     QCOMPARE(editor->y() + editor->height(), 500);
 }
 
+void TestWindowLayout::imagesAreMaskedAndSharp_data() {
+    QTest::addColumn<QColor>("window");
+    QTest::addColumn<QColor>("text");
+    QTest::addColumn<int>("outlineContrast"); // in grey levels, at least
+    QTest::newRow("light") << QColor(0xefefef) << QColor(0x31363b) << 239; // black, as drawn
+    QTest::newRow("dark") << QColor(0x353535) << QColor(0xf0f0f0) << 128;
+}
+
 // Silver must vanish everywhere, and a double-density screen must get the 32-pixel drawings
-// rather than the small ones blown up.
+// rather than the small ones blown up. The outlines must stand out from the toolbar.
 void TestWindowLayout::imagesAreMaskedAndSharp() {
+    QFETCH(QColor, window);
+    QFETCH(QColor, text);
+    QFETCH(int, outlineContrast);
+    const auto restore =
+        qScopeGuard([p = QGuiApplication::palette()] { QGuiApplication::setPalette(p); });
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    QGuiApplication::setPalette(palette);
     const ImageList images;
     const QColor silver(192, 192, 192);
+    const auto clear = [](const QImage& image, int x, int y) {
+        return !image.rect().contains(x, y) || image.pixelColor(x, y).alpha() == 0;
+    };
     for (int position = 1; position <= ImageList::Count; ++position) {
         const QIcon icon = images.image(position);
         QCOMPARE(icon.availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
@@ -108,8 +130,15 @@ void TestWindowLayout::imagesAreMaskedAndSharp() {
             const QImage image = icon.pixmap(size, 1.0).toImage();
             QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
             for (int y = 0; y < image.height(); ++y) {
-                for (int x = 0; x < image.width(); ++x)
+                for (int x = 0; x < image.width(); ++x) {
                     QVERIFY(image.pixelColor(x, y) != silver);
+                    if (!clear(image, x, y) && (clear(image, x - 1, y) || clear(image, x + 1, y) ||
+                                                clear(image, x, y - 1) || clear(image, x, y + 1)))
+                        QVERIFY2(
+                            qAbs(qGray(image.pixel(x, y)) - qGray(window.rgb())) >= outlineContrast,
+                            qPrintable(
+                                QStringLiteral("image %1 at %2, %3").arg(position).arg(x).arg(y)));
+                }
             }
         }
         const QImage large = icon.pixmap(QSize(32, 32), 1.0).toImage();

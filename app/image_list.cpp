@@ -36,9 +36,7 @@ QPixmap inked(const QPixmap& pixmap, const QPalette& palette) {
 
 } // namespace
 
-ImageList::ImageList(QObject* parent)
-    : QObject(parent) {
-    setObjectName(QStringLiteral("ImageList1"));
+ImageList::ImageList() {
     const QPalette palette = QGuiApplication::palette();
     for (const char* name : {"new", "delete", "save", "rename", "copy", "help"}) {
         const QString stem = QStringLiteral(":/images/") + QLatin1String(name);

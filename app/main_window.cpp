@@ -70,9 +70,9 @@ void MainWindow::createControls() {
     setCentralWidget(m_client);
     m_client->installEventFilter(this);
 
-    const auto* images = new ImageList(this);
+    const ImageList images;
     const CommandActions commands = buildMenuBar(menuBar());
-    m_toolbar = createCommandToolbar(m_client, *images);
+    m_toolbar = createCommandToolbar(m_client, images);
 
     m_selector = new WholeRowList(m_client);
     m_selector->setObjectName(QStringLiteral("ML_Selector"));

@@ -33,3 +33,13 @@ void syncFolder([[maybe_unused]] const QByteArray& folder) {
     }
 #endif
 }
+
+bool writeWhole(QFileDevice& file, QByteArrayView bytes, qint64& written) {
+    while (written < bytes.size()) {
+        const qint64 step = file.write(bytes.data() + written, bytes.size() - written);
+        if (step <= 0)
+            return false;
+        written += step;
+    }
+    return true;
+}

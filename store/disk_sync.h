@@ -14,3 +14,7 @@ class QFileDevice;
 // Makes a rename inside the folder durable. Best effort: some file systems refuse it. The name is
 // the system's own bytes.
 void syncFolder(const QByteArray& folder);
+
+// Writes all of `bytes`, counting in `written` what went out. A short write is retried, so that
+// a full disk is reported with its reason; false on failure.
+bool writeWhole(QFileDevice& file, QByteArrayView bytes, qint64& written);

@@ -175,14 +175,9 @@ void ItemFileReplacement::append(QByteArrayView recordBytes) {
 }
 
 void ItemFileReplacement::writePending() {
-    QByteArrayView rest(m_pending);
-    while (!rest.isEmpty()) {
-        // A short write is retried: the retry fails with the reason, such as a full disk.
-        const qint64 written = m_temporary.write(rest.data(), rest.size());
-        if (written <= 0)
-            fail(m_temporaryName, m_temporary.errorString());
-        rest = rest.sliced(written);
-    }
+    qint64 written = 0;
+    if (!writeWhole(m_temporary, m_pending, written))
+        fail(m_temporaryName, m_temporary.errorString());
     m_pending.resize(0); // keeps the capacity
 }
 

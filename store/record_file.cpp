@@ -56,7 +56,7 @@ void RecordFile::write(qint64 n, const NoteRecord& buffer) {
     const QByteArray bytes = buffer.toBytes();
     qint64 written = 0;
     QString reason;
-    if (m_file.seek(offset) && writeAll(bytes, written)) {
+    if (m_file.seek(offset) && writeWhole(m_file, bytes, written)) {
         const auto failure = syncToDisk(m_file);
         if (!failure)
             return;
@@ -66,21 +66,11 @@ void RecordFile::write(qint64 n, const NoteRecord& buffer) {
     }
     qint64 restored = 0;
     if (written > 0 && m_file.seek(offset))
-        writeAll(QByteArrayView(previous).first(qMin(written, previous.size())), restored);
+        writeWhole(m_file, QByteArrayView(previous).first(qMin(written, previous.size())),
+                   restored);
     if (offset + NoteRecord::Size > oldSize)
         m_file.resize(oldSize);
     fail(reason);
-}
-
-// A short write is retried, so that a full disk is reported with its reason.
-bool RecordFile::writeAll(QByteArrayView bytes, qint64& written) {
-    while (written < bytes.size()) {
-        const qint64 step = m_file.write(bytes.data() + written, bytes.size() - written);
-        if (step <= 0)
-            return false;
-        written += step;
-    }
-    return true;
 }
 
 qint64 RecordFile::roundedRecordNumber(double value) {

@@ -34,7 +34,6 @@ public:
     static qint64 roundedRecordNumber(double value);
 
 private:
-    bool writeAll(QByteArrayView bytes, qint64& written);
     [[noreturn]] void fail(const QString& reason) const;
 
     // Unbuffered, so that a failed write can be undone at once; scans read in large blocks.

@@ -5,8 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-25}
-werror=OFF
-[ "${CI:-}" = true ] && werror=ON
+werror=${CARDISTO_WERROR:-OFF}
 
 cmake --preset fuzz -DCARDISTO_WERROR="$werror" >/dev/null
 cmake --build --preset fuzz -j"$(nproc)"

@@ -78,7 +78,10 @@ void writeItemFile(const QString& path, qint64 records) {
     }
     QByteArray block;
     for (qint64 n = 1; n <= records; ++n) {
-        QByteArray tag;
+        // Half the names share their first characters, as real names often do ("note 104233 ...").
+        QByteArray tag =
+            random() % 2 ? QByteArray()
+                         : "note " + QByteArray::number(100000 + qint64(random() % 900000)) + ' ';
         const int wordCount = 1 + int(random() % 4);
         for (int w = 0; w < wordCount; ++w)
             tag += QByteArray(words[random() % 20]) + ' ';

@@ -9,6 +9,7 @@
 #include <QtEndian>
 
 #include <unicode/ucol.h>
+#include <unicode/uiter.h>
 
 #include <algorithm>
 #include <array>
@@ -70,17 +71,19 @@ public:
             return utf8KeyPrefix(tag, out);
         const Folded text = folded(tag);
         const auto* source = reinterpret_cast<const UChar*>(text.constData());
-        QVarLengthArray<uint8_t, 512> key(512);
-        int32_t size = ucol_getSortKey(m_collator.get(), source, int32_t(text.size()), key.data(),
-                                       int32_t(key.size()));
-        if (size > key.size()) {
-            key.resize(size);
-            size =
-                ucol_getSortKey(m_collator.get(), source, int32_t(text.size()), key.data(), size);
-        }
-        const int length = std::max(0, size - 1); // without its terminating zero
-        std::memcpy(out, key.data(), std::min(length, PrefixLength));
-        return {length > PrefixLength, length};
+        // Only the key's start is built: a whole key, with its weights for every blank of the
+        // tag on three levels, would cost several times more, and ties are compared in full.
+        UCharIterator characters;
+        uiter_setString(&characters, source, int32_t(text.size()));
+        uint32_t state[2] = {};
+        UErrorCode status = U_ZERO_ERROR;
+        uint8_t key[PrefixLength + 1];
+        const int32_t size = ucol_nextSortKeyPart(m_collator.get(), &characters, state, key,
+                                                  PrefixLength + 1, &status);
+        if (U_FAILURE(status))
+            return {true, 0}; // compared in full
+        std::memcpy(out, key, std::min<std::size_t>(std::size_t(size), PrefixLength));
+        return {size > PrefixLength, size};
     }
 
     // Negative, zero or positive as the whole keys compare.

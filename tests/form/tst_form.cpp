@@ -5,7 +5,6 @@
 #include "windows1252.h"
 
 #include <QCollator>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <dlfcn.h>
@@ -13,7 +12,6 @@
 #include <numeric>
 #include <sys/file.h>
 #include <sys/fsuid.h>
-#include <sys/stat.h>
 
 using ItemFiles::record;
 using namespace Qt::StringLiterals;
@@ -21,32 +19,25 @@ using Command = MireloftMain::Procedure;
 Q_DECLARE_METATYPE(Command)
 
 namespace {
-using M = MireloftMain;
+const Command New = &MireloftMain::mnu_New_Click, Rename = &MireloftMain::mnu_rename_Click,
+              Delete = &MireloftMain::mnu_delete_Click, Save = &MireloftMain::mnu_SaveQuote_Click,
+              Select = &MireloftMain::ML_Selector_Click, List = &MireloftMain::DisplayTags;
 // What another copy of the program does to zmr.lst while a command runs.
-enum Other { Nothing, Holds, ComesBeforeRefresh };
-Other anotherCopy = Nothing;
+enum Other { Idle, Holds, Interrupts }; // Interrupts: between the change and the refresh
+Other anotherCopy = Idle;
 int anotherCopysFile = -1;
 
 void anotherCopyTakesTheFile() {
     anotherCopysFile = open(qPrintable(ItemFileName), O_RDONLY);
     QVERIFY(flock(anotherCopysFile, LOCK_EX) == 0);
 }
-
-// Root may read and write any file: a test of a read-only file drops that right for the thread.
-struct Unprivileged {
-    int previous = geteuid() == 0 ? (setfsgid(65534), setfsuid(65534)) : -1;
-    ~Unprivileged() {
-        if (previous >= 0)
-            setfsuid(previous), setfsgid(getegid());
-    }
-};
 } // namespace
 
 // The list's refresh after a change takes the first shared lock: another copy comes just before.
 extern "C" int flock(int fd, int operation) noexcept {
     static const auto next = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
-    if ((operation & LOCK_SH) && anotherCopy == ComesBeforeRefresh) {
-        anotherCopy = Nothing;
+    if ((operation & LOCK_SH) && anotherCopy == Interrupts) {
+        anotherCopy = Idle;
         anotherCopyTakesTheFile();
     }
     return next(fd, operation);
@@ -59,7 +50,7 @@ class TestForm : public QObject {
 
 private slots:
     void cleanup() {
-        anotherCopy = Nothing;
+        anotherCopy = Idle;
         close(std::exchange(anotherCopysFile, -1));
         QLocale::setDefault(QLocale::system());
     }
@@ -132,76 +123,68 @@ void TestForm::commands_data() {
         QTest::newRow(name) << command << before << picked << typed << meanwhile << int(other)
                             << answer << dialogs << after << list << editor << caption;
     };
-    const QString none;
-    const QByteArray same;
-    const Command New = &M::mnu_New_Click, Rename = &M::mnu_rename_Click,
-                  Delete = &M::mnu_delete_Click, Save = &M::mnu_SaveQuote_Click,
-                  Select = &M::ML_Selector_Click, List = &M::DisplayTags;
-    row("New adds; the list is rebuilt and sorted", New, ba, none, unsaved, same, Nothing, "C",
-        {newName}, ba + record("C"), {"a", "b", "C"}, "", c0);
-    row("New cancelled rebuilds the list", New, ba, none, unsaved, same, Nothing, "", {newName}, ba,
+    row("New adds; the list is rebuilt and sorted", New, ba, {}, unsaved, {}, Idle, "C", {newName},
+        ba + record("C"), {"a", "b", "C"}, "", c0);
+    row("New cancelled rebuilds the list", New, ba, {}, unsaved, {}, Idle, "", {newName}, ba, ab,
+        "", c0);
+    row("New refuses a taken name silently", New, ba, {}, unsaved, {}, Idle, " A ", {newName}, ba,
         ab, "", c0);
-    row("New refuses a taken name silently", New, ba, none, unsaved, same, Nothing, " A ",
-        {newName}, ba, ab, "", c0);
-    row("New, file held: one box", New, ba, none, unsaved, same, Holds, "C", {newName, busy}, ba,
-        old, unsaved, c0);
-    row("New, refresh finds the file held", New, ba, none, unsaved, same, ComesBeforeRefresh, "C",
+    row("New, file held: one box", New, ba, {}, unsaved, {}, Holds, "C", {newName, busy}, ba, old,
+        unsaved, c0);
+    row("New, refresh finds the file held", New, ba, {}, unsaved, {}, Interrupts, "C",
         {newName, written}, ba + record("C"), old, unsaved, c0);
-    row("Rename offers the picked name", Rename, ba, "b", none, same, Nothing, "c", {renameB},
+    row("Rename offers the picked name", Rename, ba, "b", {}, {}, Idle, "c", {renameB},
         record("c", "B") + a, {"a", "c"}, "", b1);
-    row("Rename cancelled", Rename, ba, "b", none, same, Nothing, "", {renameB}, ba, old, "B", b1);
-    row("Rename, nothing picked", Rename, ba, none, unsaved, same, Nothing, "c", {pickRename}, ba,
-        old, unsaved, c0);
-    row("Rename, blank tag warns, then renames", Rename, blank, "", none, same, Nothing, "n",
+    row("Rename cancelled", Rename, ba, "b", {}, {}, Idle, "", {renameB}, ba, old, "B", b1);
+    row("Rename, nothing picked", Rename, ba, {}, unsaved, {}, Idle, "c", {pickRename}, ba, old,
+        unsaved, c0);
+    row("Rename, blank tag warns, then renames", Rename, blank, "", {}, {}, Idle, "n",
         {pickRename, newName + QString(60, ' ')}, record("n") + a, {"a", "n"}, "",
         "Cardisto - 0 bytes");
-    row("Rename, renamed by another copy", Rename, ba, "b", none, record("x", "B") + a, Nothing,
-        "c", {renameB, gone}, record("x", "B") + a, ax, "B", b1);
-    row("Rename, file held", Rename, ba, "b", none, same, Holds, "c", {renameB, busy}, ba, old, "B",
+    row("Rename, renamed by another copy", Rename, ba, "b", {}, record("x", "B") + a, Idle, "c",
+        {renameB, gone}, record("x", "B") + a, ax, "B", b1);
+    row("Rename, file held", Rename, ba, "b", {}, {}, Holds, "c", {renameB, busy}, ba, old, "B",
         b1);
-    row("Rename, refresh finds the file held", Rename, ba, "b", none, same, ComesBeforeRefresh, "c",
+    row("Rename, refresh finds the file held", Rename, ba, "b", {}, {}, Interrupts, "c",
         {renameB, written}, record("c", "B") + a, old, "B", b1);
-    row("Delete, Yes", Delete, ba, "b", none, same, Nothing, "Yes", {confirm}, a, onlyA, "", b1);
-    row("Delete, No", Delete, ba, "b", none, same, Nothing, "No", {confirm}, ba, old, "B", b1);
-    row("Delete, nothing picked", Delete, ba, none, unsaved, same, Nothing, "Yes", {pickDelete}, ba,
-        old, unsaved, c0);
-    row("Delete, blank tag warns, then asks", Delete, blank, "", none, same, Nothing, "Yes",
+    row("Delete, Yes", Delete, ba, "b", {}, {}, Idle, "Yes", {confirm}, a, onlyA, "", b1);
+    row("Delete, No", Delete, ba, "b", {}, {}, Idle, "No", {confirm}, ba, old, "B", b1);
+    row("Delete, nothing picked", Delete, ba, {}, unsaved, {}, Idle, "Yes", {pickDelete}, ba, old,
+        unsaved, c0);
+    row("Delete, blank tag warns, then asks", Delete, blank, "", {}, {}, Idle, "Yes",
         {pickDelete, "Confirm|Delete Item:  ?|276"}, a, onlyA, "", "Cardisto - 0 bytes");
-    row("Delete, deleted by another copy", Delete, ba, "b", none, a, Nothing, "Yes",
-        {confirm, gone}, a, onlyA, "B", b1);
-    row("Delete, file held", Delete, ba, "b", none, same, Holds, "Yes", {confirm, busy}, ba, old,
-        "B", b1);
-    row("Delete, refresh finds the file held", Delete, ba, "b", none, same, ComesBeforeRefresh,
-        "Yes", {confirm, written}, a, old, "B", b1);
-    row("Save writes the edit trimmed of blanks", Save, ba, "b", " \tnew\r\n ", same, Nothing, "",
-        {saved}, record("b", "\tnew\r\n") + a, old, " \tnew\r\n ", "Cardisto - 8 bytes");
-    row("Save, 2000 characters once trimmed", Save, ba, "b", x2000 + "  ", same, Nothing, "",
-        {saved}, record("b", x2000) + a, old, x2000 + "  ", "Cardisto - 2002 bytes");
-    row("Save, 2001 characters", Save, ba, "b", x2000 + "y", same, Nothing, "", {excess},
-        record("b", x2000) + a, old, x2000 + "y", "Cardisto - 2001 bytes");
-    row("Save, 2000 characters of two units", Save, ba, "b", u"\U0001F600"_s.repeated(2000), same,
-        Nothing, "", {saved}, record("b", QByteArray(2000, '?')) + a, old,
-        u"\U0001F600"_s.repeated(2000), "Cardisto - 4000 bytes");
-    row("Save without an edit writes no byte", Save, record("b", " B ") + a, "b", none, same,
-        Nothing, "", {saved}, record("b", " B ") + a, old, "B", b1);
-    row("Save, changed meanwhile, Yes", Save, ba, "b", "mine", record("b", "their") + a, Nothing,
-        "Yes", {changed, saved}, record("b", "mine") + a, old, "mine", "Cardisto - 4 bytes");
-    row("Save, changed meanwhile, No", Save, ba, "b", "mine", record("b", "their") + a, Nothing,
-        "No", {changed}, record("b", "their") + a, old, "mine", b1);
-    row("Save, renamed by another copy", Save, ba, "b", "mine", record("x", "B") + a, Nothing, "",
-        {gone}, record("x", "B") + a, ax, "mine", b1);
-    row("Save, nothing picked", Save, ba, none, unsaved, same, Nothing, "", {}, ba, old, unsaved,
-        c0);
-    row("Save, file held", Save, ba, "b", "mine", same, Holds, "", {busy}, ba, old, "mine", b1);
-    row("Select shows the text trimmed of blanks only", Select, record("b", " \tB\r\n ") + a, "b",
-        "", same, Nothing, "", {}, record("b", " \tB\r\n ") + a, old, "\tB\r\n",
-        "Cardisto - 4 bytes");
-    row("Select, deleted by another copy", Select, ba, "b", none, a, Nothing, "", {gone}, a, onlyA,
-        "B", b1);
-    row("Select, file held", Select, ba, "b", unsaved, same, Holds, "", {busy}, ba, old, unsaved,
+    row("Delete, deleted by another copy", Delete, ba, "b", {}, a, Idle, "Yes", {confirm, gone}, a,
+        onlyA, "B", b1);
+    row("Delete, file held", Delete, ba, "b", {}, {}, Holds, "Yes", {confirm, busy}, ba, old, "B",
         b1);
-    row("List, file held: the list is kept", List, ba, none, unsaved, same, Holds, "", {busy}, ba,
-        old, unsaved, c0);
+    row("Delete, refresh finds the file held", Delete, ba, "b", {}, {}, Interrupts, "Yes",
+        {confirm, written}, a, old, "B", b1);
+    row("Save writes the edit trimmed of blanks", Save, ba, "b", " \tnew\r\n ", {}, Idle, "",
+        {saved}, record("b", "\tnew\r\n") + a, old, " \tnew\r\n ", "Cardisto - 8 bytes");
+    row("Save, 2000 characters once trimmed", Save, ba, "b", x2000 + "  ", {}, Idle, "", {saved},
+        record("b", x2000) + a, old, x2000 + "  ", "Cardisto - 2002 bytes");
+    row("Save, 2001 characters", Save, ba, "b", x2000 + "y", {}, Idle, "", {excess},
+        record("b", x2000) + a, old, x2000 + "y", "Cardisto - 2001 bytes");
+    row("Save, 2000 characters of two units", Save, ba, "b", u"\U0001F600"_s.repeated(2000), {},
+        Idle, "", {saved}, record("b", QByteArray(2000, '?')) + a, old,
+        u"\U0001F600"_s.repeated(2000), "Cardisto - 4000 bytes");
+    row("Save without an edit writes no byte", Save, record("b", " B ") + a, "b", {}, {}, Idle, "",
+        {saved}, record("b", " B ") + a, old, "B", b1);
+    row("Save, changed meanwhile, Yes", Save, ba, "b", "mine", record("b", "their") + a, Idle,
+        "Yes", {changed, saved}, record("b", "mine") + a, old, "mine", "Cardisto - 4 bytes");
+    row("Save, changed meanwhile, No", Save, ba, "b", "mine", record("b", "their") + a, Idle, "No",
+        {changed}, record("b", "their") + a, old, "mine", b1);
+    row("Save, renamed by another copy", Save, ba, "b", "mine", record("x", "B") + a, Idle, "",
+        {gone}, record("x", "B") + a, ax, "mine", b1);
+    row("Save, nothing picked", Save, ba, {}, unsaved, {}, Idle, "", {}, ba, old, unsaved, c0);
+    row("Save, file held", Save, ba, "b", "mine", {}, Holds, "", {busy}, ba, old, "mine", b1);
+    row("Select shows the text trimmed of blanks only", Select, record("b", " \tB\r\n ") + a, "b",
+        "", {}, Idle, "", {}, record("b", " \tB\r\n ") + a, old, "\tB\r\n", "Cardisto - 4 bytes");
+    row("Select, deleted by another copy", Select, ba, "b", {}, a, Idle, "", {gone}, a, onlyA, "B",
+        b1);
+    row("Select, file held", Select, ba, "b", unsaved, {}, Holds, "", {busy}, ba, old, unsaved, b1);
+    row("List, file held: the list is kept", List, ba, {}, unsaved, {}, Holds, "", {busy}, ba, old,
+        unsaved, c0);
 }
 
 void TestForm::commands() {
@@ -271,12 +254,12 @@ void TestForm::startUp() {
     f.desktop.folder += folder;
     QDir::setCurrent(elsewhere.path());
     f.view.items = QStringList{QStringLiteral("(old)")};
-    {
-        Unprivileged unprivileged;
-        f.form.Form_Load();
-        f.view.selected = 0;
-        f.form.ML_Selector_Click();
-    }
+    // Root may read and write any file: the thread drops that right for the file to be read-only.
+    const int group = setfsgid(65534), user = setfsuid(65534);
+    f.form.Form_Load();
+    f.view.selected = 0;
+    f.form.ML_Selector_Click();
+    setfsuid(user), setfsgid(group);
     unlink(latin1); // Qt cannot remove it
     QTEST(f.view.boxes.replaceInStrings(QFile::decodeName(f.desktop.folder), "FOLDER"), "dialogs");
     QTEST(f.view.items.value(0).trimmed(), "entry");
@@ -287,12 +270,12 @@ void TestForm::startUp() {
 void TestForm::toolbarKeys_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<Command>("procedure");
-    QTest::newRow("new") << "new" << &M::mnu_New_Click;
-    QTest::newRow("del") << "del" << &M::mnu_delete_Click;
-    QTest::newRow("save") << "save" << &M::mnu_SaveQuote_Click;
-    QTest::newRow("rename") << "rename" << &M::mnu_rename_Click;
-    QTest::newRow("copy") << "copy" << &M::mnu_copy_Click;
-    QTest::newRow("help") << "help" << &M::mnu_contents_Click;
+    QTest::newRow("new") << "new" << New;
+    QTest::newRow("del") << "del" << Delete;
+    QTest::newRow("save") << "save" << Save;
+    QTest::newRow("rename") << "rename" << Rename;
+    QTest::newRow("copy") << "copy" << &MireloftMain::mnu_copy_Click;
+    QTest::newRow("help") << "help" << &MireloftMain::mnu_contents_Click;
     for (const char* key : {"New", "HELP", "delete", "save ", ""})
         QTest::newRow(key) << key << Command();
 }
@@ -314,9 +297,8 @@ void TestForm::orderIsQCollatorsWithoutCase_data() {
 void TestForm::orderIsQCollatorsWithoutCase() {
     QFETCH(QString, locale);
     QLocale::setDefault(QLocale(locale));
-    static const char letterBytes[] =
-        "aAbBzZ1 \0\t\xDF\xE9\xC9\xE5\xC5\xE4\xF6\xFF\x9F\x8A\x9A\x9C\x8C";
-    const QByteArray letters(letterBytes, sizeof(letterBytes) - 1);
+    const QByteArray letters =
+        "aAbBzZ1 \0\t\xDF\xE9\xC9\xE5\xC5\xE4\xF6\xFF\x9F\x8A\x9A\x9C\x8C"_ba;
     QRandomGenerator random(testSeed());
     QByteArray tags;
     for (int i = 0; i < 3000; ++i) {

@@ -56,13 +56,11 @@ private slots:
     }
 
     void commands_data();
-    // Guards each command's dialogs (texts, styles, order), its change to the file, whether it
-    // rebuilds the list and empties the editor, and the caption.
+    // Guards each command's dialogs, its change to the file, its rebuild of list and editor.
     void commands();
 
     void startUp_data();
-    // Guards entering the program's folder by its bytes, listing a file that can only be read,
-    // and the commands refusing to work on any other folder.
+    // Guards start-up entering the program's folder by its bytes, or else every command refusing.
     void startUp();
 
     void toolbarKeys_data();
@@ -292,14 +290,14 @@ void TestForm::orderIsQCollatorsWithoutCase_data() {
         QTest::newRow(locale) << QString::fromLatin1(locale);
 }
 
-// Tags that share long starts (the keys are compared by prefixes first), differ in accents or
-// case only, are equal, or hold a zero byte.
 void TestForm::orderIsQCollatorsWithoutCase() {
     QFETCH(QString, locale);
     QLocale::setDefault(QLocale(locale));
     const QByteArray letters =
         "aAbBzZ1 \0\t\xDF\xE9\xC9\xE5\xC5\xE4\xF6\xFF\x9F\x8A\x9A\x9C\x8C"_ba;
     QRandomGenerator random(testSeed());
+    // Tags sharing long starts (keys compare by prefixes first), differing in accents or case
+    // only, equal, or holding a zero byte.
     QByteArray tags;
     for (int i = 0; i < 3000; ++i) {
         QByteArray tag = QByteArray(int(random.bounded(40)), 'a');

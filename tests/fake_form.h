@@ -8,20 +8,17 @@
 #include <QQueue>
 #include <QTest>
 
-#include <utility>
-
 // A window without widgets: records what the procedures show and answers their dialogs from a
 // script. A box with an OK button only needs no script; any other dialog without a scripted
-// answer fails the test.
+// answer fails the test. Both kinds of dialog go to one log, so that their order shows.
 class FakeView : public FormView {
 public:
     QString caption = QStringLiteral("Cardisto");
     QStringList items;
     int selected = -1;
     QString editor;
-    QStringList boxes;      // "title|message|style" of each message box
+    QStringList boxes;      // "title|message|style", or "title|prompt|default" of an input
     QQueue<int> boxAnswers; // Yes or No
-    QStringList inputs;     // "title|prompt|default text" of each input dialog
     QQueue<QString> inputAnswers;
 
     void setCaption(const QString& text) override { caption = text; }
@@ -36,18 +33,12 @@ public:
     void setEditorText(const QString& text) override { editor = text; }
     int messageBox(const QString& message, int style, const QString& title) override {
         boxes.append(title + '|' + message + '|' + QString::number(style));
-        if (!MessageBoxStyle::hasYesNo(style))
-            return MessageBoxResult::Ok;
-        if (boxAnswers.isEmpty())
-            QTest::qFail(qPrintable("unexpected message box: " + message), __FILE__, __LINE__);
-        return boxAnswers.isEmpty() ? 0 : boxAnswers.dequeue();
+        return MessageBoxStyle::hasYesNo(style) ? next(boxAnswers, message) : MessageBoxResult::Ok;
     }
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override {
-        inputs.append(title + '|' + prompt + '|' + defaultText);
-        if (inputAnswers.isEmpty())
-            QTest::qFail("unexpected input dialog", __FILE__, __LINE__);
-        return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue();
+        boxes.append(title + '|' + prompt + '|' + defaultText);
+        return next(inputAnswers, prompt);
     }
     // The layout is tested on the real window.
     float scaleWidth() const override { return 0; }
@@ -59,6 +50,13 @@ public:
     QRect frame;
     QRect windowRect() const override { return frame; }
     void quit() override {}
+
+private:
+    template <typename T> static T next(QQueue<T>& answers, const QString& dialog) {
+        if (answers.isEmpty())
+            QTest::qFail(qPrintable("unexpected dialog: " + dialog), __FILE__, __LINE__);
+        return answers.isEmpty() ? T() : answers.dequeue();
+    }
 };
 
 class FakeDesktop : public DesktopServices {

@@ -8,10 +8,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <sys/fsuid.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <sys/stat.h> // for the tests that make folders, pipes and links
 
 // A fresh program folder, made the current directory, with the procedures on a fake window.
 struct FormFixture {
@@ -27,37 +24,6 @@ struct FormFixture {
     }
     ~FormFixture() { QDir::setCurrent(previousDir); }
 
-    QString path(const QString& name = QStringLiteral("zmr.lst")) const {
-        return dir.filePath(name);
-    }
-    void writeItems(const QByteArray& bytes) { ItemFiles::write(path(), bytes); }
+    QString path() const { return dir.filePath(QStringLiteral("zmr.lst")); }
     QByteArray items() const { return ItemFiles::read(path()); }
-    // Lists the items and selects the (first) entry of `tag`.
-    void listAndSelect(const QByteArray& items, const QString& tag) {
-        writeItems(items);
-        form.DisplayTags();
-        view.selected = int(view.items.indexOf(tag.leftJustified(60)));
-    }
-};
-
-// Root may write any file, so a test of a read-only file or folder drops root's file access
-// rights for the current thread while it runs.
-struct Unprivileged {
-    int previous = geteuid() == 0 ? (setfsgid(65534), setfsuid(65534)) : -1;
-    ~Unprivileged() {
-        if (previous >= 0)
-            setfsuid(previous), setfsgid(getegid());
-    }
-};
-
-// Writes that would make a file longer than `bytes` fail as on a full disk, while in scope; the
-// store, not the test, must keep the signal from ending the process.
-struct FileSizeLimit {
-    rlimit previous{};
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &previous);
-        const rlimit limit{bytes, previous.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous); }
 };

@@ -1,0 +1,323 @@
+#include "form_fixture.h"
+#include "seed.h"
+
+#include "item_file.h"
+#include "windows1252.h"
+
+#include <QCollator>
+
+#include <algorithm>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <numeric>
+#include <sys/file.h>
+#include <sys/fsuid.h>
+
+using ItemFiles::record;
+using namespace Qt::StringLiterals;
+using Command = MireloftMain::Procedure;
+Q_DECLARE_METATYPE(Command)
+
+namespace {
+const Command New = &MireloftMain::mnu_New_Click, Rename = &MireloftMain::mnu_rename_Click,
+              Delete = &MireloftMain::mnu_delete_Click, Save = &MireloftMain::mnu_SaveQuote_Click,
+              Select = &MireloftMain::ML_Selector_Click, List = &MireloftMain::DisplayTags;
+// What another copy of the program does to zmr.lst while a command runs.
+enum Other { Idle, Holds, Interrupts }; // Interrupts: between the change and the refresh
+Other anotherCopy = Idle;
+int anotherCopysFile = -1;
+
+void anotherCopyTakesTheFile() {
+    anotherCopysFile = open(qPrintable(ItemFileName), O_RDONLY);
+    QVERIFY(flock(anotherCopysFile, LOCK_EX) == 0);
+}
+} // namespace
+
+// The list's refresh after a change takes the first shared lock: another copy comes just before.
+extern "C" int flock(int fd, int operation) noexcept {
+    static const auto next = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
+    if ((operation & LOCK_SH) && anotherCopy == Interrupts) {
+        anotherCopy = Idle;
+        anotherCopyTakesTheFile();
+    }
+    return next(fd, operation);
+}
+
+// What the procedures of the main window ask, show and decide, on a fake window over a real
+// zmr.lst in a temporary program folder.
+class TestForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() {
+        anotherCopy = Idle;
+        close(std::exchange(anotherCopysFile, -1));
+        QLocale::setDefault(QLocale::system());
+    }
+
+    void commands_data();
+    // Guards each command's dialogs, its change to the file, its rebuild of list and editor.
+    void commands();
+
+    void startUp_data();
+    // Guards start-up entering the program's folder by its bytes, or else every command refusing.
+    void startUp();
+
+    void toolbarKeys_data();
+    // Guards the toolbar's keys: exact names, each to its own procedure.
+    void toolbarKeys();
+
+    void orderIsQCollatorsWithoutCase_data();
+    // Guards the list's order: QCollator's, case ignored, stable, also from several threads.
+    void orderIsQCollatorsWithoutCase();
+};
+
+void TestForm::commands_data() {
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("picked");       // selected and shown first; null: nothing picked
+    QTest::addColumn<QString>("typed");        // into the editor then; null: left as shown
+    QTest::addColumn<QByteArray>("meanwhile"); // another copy's file then; null: unchanged
+    QTest::addColumn<int>("other");
+    QTest::addColumn<QString>("answer"); // typed into the input, or Yes or No
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QStringList>("list"); // "(old)": the list was not rebuilt
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("caption");
+
+    const QByteArray a = record("a", "A"), b = record("b", "B"), ba = b + a, blank = record("") + a,
+                     x2000(2000, 'x');
+    const QString newName = "New Item|New item name...|",
+                  renameB = newName + "b" + QString(59, ' '),
+                  confirm = "Confirm|Delete Item: b ?|276", unsaved = "unsaved",
+                  pickRename = "Nothing to do!|Please pick an item to rename.|304",
+                  pickDelete = "Nothing to do!|Please pick an item to delete.|304",
+                  saved = "Attention!|The text for: b\r\n...was sucessfully saved!|304",
+                  changed = "Attention!|The text for: b\r\n...was changed by another copy of "
+                            "Cardisto since you picked it. Replace that text with yours?|52",
+                  excess = "Attention!|The text you wanted to save was  1 characters longer than "
+                           "the program allows, and was truncated by that amount. You need to go "
+                           "back and edit it to be shorter, or perhaps break it into two or more "
+                           "separate items.|304",
+                  gone = "Cardisto|The item \"b\" is no longer in the file: another copy of "
+                         "Cardisto, or another program, renamed or deleted it.\n\nThe list now "
+                         "shows the items as they are. The text in the editor was kept, so that "
+                         "you can copy it.|16",
+                  fileBusy = "Cardisto|The file \"DIR/zmr.lst\" could not be used:\nAnother "
+                             "program, or another copy of Cardisto, is using this file. Wait "
+                             "until it has finished, then try again.\n\n",
+                  busy = fileBusy + "Nothing was changed by the command that stopped here.|16",
+                  written = fileBusy + "The change was written to the file, but the list could "
+                                       "not be refreshed: it still shows the items as they were "
+                                       "before the change.|16",
+                  b1 = "Cardisto - 1 bytes", c0 = "Cardisto";
+    const QStringList old{"a", "b", "(old)"}, ab{"a", "b"}, onlyA{"a"}, ax{"a", "x"};
+    const auto row = [](const char* name, Command command, const QByteArray& before,
+                        const QString& picked, const QString& typed, const QByteArray& meanwhile,
+                        Other other, const QString& answer, const QStringList& dialogs,
+                        const QByteArray& after, const QStringList& list, const QString& editor,
+                        const QString& caption) {
+        QTest::newRow(name) << command << before << picked << typed << meanwhile << int(other)
+                            << answer << dialogs << after << list << editor << caption;
+    };
+    row("New adds; the list is rebuilt and sorted", New, ba, {}, unsaved, {}, Idle, "C", {newName},
+        ba + record("C"), {"a", "b", "C"}, "", c0);
+    row("New cancelled rebuilds the list", New, ba, {}, unsaved, {}, Idle, "", {newName}, ba, ab,
+        "", c0);
+    row("New refuses a taken name silently", New, ba, {}, unsaved, {}, Idle, " A ", {newName}, ba,
+        ab, "", c0);
+    row("New, file held: one box", New, ba, {}, unsaved, {}, Holds, "C", {newName, busy}, ba, old,
+        unsaved, c0);
+    row("New, refresh finds the file held", New, ba, {}, unsaved, {}, Interrupts, "C",
+        {newName, written}, ba + record("C"), old, unsaved, c0);
+    row("Rename offers the picked name", Rename, ba, "b", {}, {}, Idle, "c", {renameB},
+        record("c", "B") + a, {"a", "c"}, "", b1);
+    row("Rename cancelled", Rename, ba, "b", {}, {}, Idle, "", {renameB}, ba, old, "B", b1);
+    row("Rename, nothing picked", Rename, ba, {}, unsaved, {}, Idle, "c", {pickRename}, ba, old,
+        unsaved, c0);
+    row("Rename, blank tag warns, then renames", Rename, blank, "", {}, {}, Idle, "n",
+        {pickRename, newName + QString(60, ' ')}, record("n") + a, {"a", "n"}, "",
+        "Cardisto - 0 bytes");
+    row("Rename, renamed by another copy", Rename, ba, "b", {}, record("x", "B") + a, Idle, "c",
+        {renameB, gone}, record("x", "B") + a, ax, "B", b1);
+    row("Rename, file held", Rename, ba, "b", {}, {}, Holds, "c", {renameB, busy}, ba, old, "B",
+        b1);
+    row("Rename, refresh finds the file held", Rename, ba, "b", {}, {}, Interrupts, "c",
+        {renameB, written}, record("c", "B") + a, old, "B", b1);
+    row("Delete, Yes", Delete, ba, "b", {}, {}, Idle, "Yes", {confirm}, a, onlyA, "", b1);
+    row("Delete, No", Delete, ba, "b", {}, {}, Idle, "No", {confirm}, ba, old, "B", b1);
+    row("Delete, nothing picked", Delete, ba, {}, unsaved, {}, Idle, "Yes", {pickDelete}, ba, old,
+        unsaved, c0);
+    row("Delete, blank tag warns, then asks", Delete, blank, "", {}, {}, Idle, "Yes",
+        {pickDelete, "Confirm|Delete Item:  ?|276"}, a, onlyA, "", "Cardisto - 0 bytes");
+    row("Delete, deleted by another copy", Delete, ba, "b", {}, a, Idle, "Yes", {confirm, gone}, a,
+        onlyA, "B", b1);
+    row("Delete, file held", Delete, ba, "b", {}, {}, Holds, "Yes", {confirm, busy}, ba, old, "B",
+        b1);
+    row("Delete, refresh finds the file held", Delete, ba, "b", {}, {}, Interrupts, "Yes",
+        {confirm, written}, a, old, "B", b1);
+    row("Save writes the edit trimmed of blanks", Save, ba, "b", " \tnew\r\n ", {}, Idle, "",
+        {saved}, record("b", "\tnew\r\n") + a, old, " \tnew\r\n ", "Cardisto - 8 bytes");
+    row("Save, 2000 characters once trimmed", Save, ba, "b", x2000 + "  ", {}, Idle, "", {saved},
+        record("b", x2000) + a, old, x2000 + "  ", "Cardisto - 2002 bytes");
+    row("Save, 2001 characters", Save, ba, "b", x2000 + "y", {}, Idle, "", {excess},
+        record("b", x2000) + a, old, x2000 + "y", "Cardisto - 2001 bytes");
+    row("Save, 2000 characters of two units", Save, ba, "b", u"\U0001F600"_s.repeated(2000), {},
+        Idle, "", {saved}, record("b", QByteArray(2000, '?')) + a, old,
+        u"\U0001F600"_s.repeated(2000), "Cardisto - 4000 bytes");
+    row("Save without an edit writes no byte", Save, record("b", " B ") + a, "b", {}, {}, Idle, "",
+        {saved}, record("b", " B ") + a, old, "B", b1);
+    row("Save, changed meanwhile, Yes", Save, ba, "b", "mine", record("b", "their") + a, Idle,
+        "Yes", {changed, saved}, record("b", "mine") + a, old, "mine", "Cardisto - 4 bytes");
+    row("Save, changed meanwhile, No", Save, ba, "b", "mine", record("b", "their") + a, Idle, "No",
+        {changed}, record("b", "their") + a, old, "mine", b1);
+    row("Save, renamed by another copy", Save, ba, "b", "mine", record("x", "B") + a, Idle, "",
+        {gone}, record("x", "B") + a, ax, "mine", b1);
+    row("Save, nothing picked", Save, ba, {}, unsaved, {}, Idle, "", {}, ba, old, unsaved, c0);
+    row("Save, file held", Save, ba, "b", "mine", {}, Holds, "", {busy}, ba, old, "mine", b1);
+    row("Select shows the text trimmed of blanks only", Select, record("b", " \tB\r\n ") + a, "b",
+        "", {}, Idle, "", {}, record("b", " \tB\r\n ") + a, old, "\tB\r\n", "Cardisto - 4 bytes");
+    row("Select, deleted by another copy", Select, ba, "b", {}, a, Idle, "", {gone}, a, onlyA, "B",
+        b1);
+    row("Select, file held", Select, ba, "b", unsaved, {}, Holds, "", {busy}, ba, old, unsaved, b1);
+    row("List, file held: the list is kept", List, ba, {}, unsaved, {}, Holds, "", {busy}, ba, old,
+        unsaved, c0);
+}
+
+void TestForm::commands() {
+    QFETCH(Command, command);
+    QFETCH(QString, picked);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, meanwhile);
+    QFETCH(QString, answer);
+    FormFixture f;
+    QFETCH(QByteArray, before);
+    ItemFiles::write(f.path(), before);
+    f.form.DisplayTags();
+    f.view.editor = QStringLiteral("unsaved");
+    if (!picked.isNull()) {
+        f.view.selected = int(f.view.items.indexOf(picked.leftJustified(60)));
+        f.form.ML_Selector_Click();
+    }
+    if (!typed.isNull())
+        f.view.editor = typed;
+    if (!meanwhile.isNull())
+        ItemFiles::write(f.path(), meanwhile);
+    f.view.items << QStringLiteral("(old)");
+    QFETCH(int, other);
+    if (other == Holds)
+        anotherCopyTakesTheFile();
+    anotherCopy = Other(other);
+    f.view.inputAnswers << answer;
+    f.view.boxAnswers << (answer == u"No" ? MessageBoxResult::No : MessageBoxResult::Yes);
+    (f.form.*command)();
+    QTEST(f.view.boxes.replaceInStrings(QDir::currentPath(), QStringLiteral("DIR")), "dialogs");
+    QTEST(f.items(), "after");
+    for (QString& item : f.view.items)
+        item = item.trimmed();
+    QTEST(f.view.items, "list");
+    QTEST(f.view.editor, "editor");
+    QTEST(f.view.caption, "caption");
+}
+
+void TestForm::startUp_data() {
+    QTest::addColumn<QByteArray>("folder"); // the program's, below the test's folder
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::addColumn<QString>("entry");  // the first entry of the list
+    QTest::addColumn<QString>("editor"); // once it is selected
+    const QString refused =
+        "Cardisto|The program's folder \"FOLDER\" could not be opened: File name too long\n\n"
+        "Cardisto keeps its items there, so it can neither show nor change any. Start it from a "
+        "folder that can be opened.|16";
+    QTest::newRow("read-only file") << ""_ba << QStringList() << "note"
+                                    << "text";
+    QTest::newRow("folder not UTF-8") << "/caf\xE9"_ba << QStringList() << "note"
+                                      << "text";
+    QTest::newRow("folder beyond PATH_MAX: every command refuses")
+        << "/x"_ba.repeated(2100) << QStringList{refused, refused} << "(old)"
+        << "";
+}
+
+void TestForm::startUp() {
+    QFETCH(QByteArray, folder);
+    QTemporaryDir elsewhere; // the current folder, whose items are not the program's
+    ItemFiles::write(elsewhere.filePath("zmr.lst"), record("elsewhere", "wrong"));
+    chmod(qPrintable(elsewhere.path()), 0755);
+    FormFixture f;
+    ItemFiles::write(f.path(), record("note", "text"));
+    const QByteArray latin1 = QFile::encodeName(f.dir.path()) + "/caf\xE9";
+    QVERIFY(chmod(qPrintable(f.path()), 0444) == 0 && symlink(".", latin1) == 0);
+    chmod(qPrintable(f.dir.path()), 0555);
+    f.desktop.folder += folder;
+    QDir::setCurrent(elsewhere.path());
+    f.view.items = QStringList{QStringLiteral("(old)")};
+    // Root may read and write any file: the thread drops that right for the file to be read-only.
+    const int group = setfsgid(65534), user = setfsuid(65534);
+    f.form.Form_Load();
+    f.view.selected = 0;
+    f.form.ML_Selector_Click();
+    setfsuid(user), setfsgid(group);
+    unlink(latin1); // Qt cannot remove it
+    QTEST(f.view.boxes.replaceInStrings(QFile::decodeName(f.desktop.folder), "FOLDER"), "dialogs");
+    QTEST(f.view.items.value(0).trimmed(), "entry");
+    QTEST(f.view.editor, "editor");
+    QCOMPARE(f.form.HelpFile, QStringLiteral("Kevra.hlp"));
+}
+
+void TestForm::toolbarKeys_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<Command>("procedure");
+    QTest::newRow("new") << "new" << New;
+    QTest::newRow("del") << "del" << Delete;
+    QTest::newRow("save") << "save" << Save;
+    QTest::newRow("rename") << "rename" << Rename;
+    QTest::newRow("copy") << "copy" << &MireloftMain::mnu_copy_Click;
+    QTest::newRow("help") << "help" << &MireloftMain::mnu_contents_Click;
+    for (const char* key : {"New", "HELP", "delete", "save ", ""})
+        QTest::newRow(key) << key << Command();
+}
+
+void TestForm::toolbarKeys() {
+    QFETCH(QString, key);
+    QFETCH(Command, procedure);
+    QVERIFY(MireloftMain::toolbarProcedure(key) == procedure);
+}
+
+void TestForm::orderIsQCollatorsWithoutCase_data() {
+    QTest::addColumn<QString>("locale");
+    for (const char* locale : {"C", "en_US", "de_DE", "sv_SE"})
+        QTest::newRow(locale) << QString::fromLatin1(locale);
+}
+
+void TestForm::orderIsQCollatorsWithoutCase() {
+    QFETCH(QString, locale);
+    QLocale::setDefault(QLocale(locale));
+    const QByteArray letters =
+        "aAbBzZ1 \0\t\xDF\xE9\xC9\xE5\xC5\xE4\xF6\xFF\x9F\x8A\x9A\x9C\x8C"_ba;
+    QRandomGenerator random(testSeed());
+    // Tags sharing long starts (keys compare by prefixes first), differing in accents or case
+    // only, equal, or holding a zero byte.
+    QByteArray tags;
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray tag = QByteArray(int(random.bounded(40)), 'a');
+        while (tag.size() < 60 && random.bounded(8) != 0)
+            tag += letters.at(random.bounded(letters.size()));
+        tags += tag.leftJustified(60, ' ', true);
+    }
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<QCollatorSortKey> keys;
+    for (qsizetype i = 0; i < tags.size(); i += 60)
+        keys.push_back(collator.sortKey(Windows1252::decode(tags.mid(i, 60)).toCaseFolded()));
+    QList<quint32> expected(qsizetype(keys.size()));
+    std::iota(expected.begin(), expected.end(), 0);
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](quint32 a, quint32 b) { return keys[a].compare(keys[b]) < 0; });
+    QList<quint32> order;
+    TagOrder(1000).sort(tags, order);
+    QVERIFY(order == expected);
+}
+
+QTEST_GUILESS_MAIN(TestForm)
+#include "tst_form.moc"

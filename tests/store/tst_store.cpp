@@ -182,9 +182,7 @@ private slots:
                 (QFileInfo("zmr.lst").isSymLink() && access("caf\xE9/notes.lst.tmp", F_OK) == 0));
     }
 
-    // Guards against a failed write reported as success or leaving part of a record behind; against
-    // using, waiting on or replacing what is no ordinary file of a sane size; against a lock that
-    // lets a writer in beside anyone, or keeps a reader from a reader.
+    // Guards against failures reported as success or leaving a torn file, and against a loose lock.
     void failureLeavesTheFileAlone_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QStringList>("ops");
@@ -253,8 +251,7 @@ private slots:
                      : !after.isFile() || ItemFiles::read("zmr.lst") == items));
     }
 
-    // Guards against a lock that gives up at once instead of waiting, or that ends up on the file
-    // a removal put in place while it waited.
+    // Guards against a lock that gives up at once, or holds the file a removal replaced meanwhile.
     void waiterHoldsTheFileOnceFreed_data() {
         QTest::addColumn<bool>("replaced");
         QTest::newRow("released") << false;
@@ -273,9 +270,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(StoreError, ItemFileLock("zmr.lst", ItemFileLock::Shared, 0ms));
     }
 
-    // Guards against a crash at any step leaving neither file whole, or leaving what spoils the
-    // next removal; and the new file: private from its creation, then with the old owner, group
-    // and mode, and the lock held through the rename.
+    // Guards against a torn file after a crash, and the new file's rights and lock until renamed.
     void killedAtAStep_data() {
         QTest::addColumn<ReplacementStep>("step");
         QTest::addColumn<int>("occurrence");
@@ -316,8 +311,7 @@ private slots:
             std::tuple(0600u, 0640u, 0u, 65534u));
     }
 
-    // Guards the code page: each byte reads as a table made without our code gives, and back;
-    // and blanks alone are trimmed.
+    // Guards the code page against a table made without our code, and blanks-only trimming.
     void textIsWindows1252BothWays() {
         QFile file(QFINDTESTDATA("../windows1252.txt"));
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -1,0 +1,339 @@
+#include "item_files.h"
+
+#include "item_file_lock.h"
+#include "item_store.h"
+#include "store_error.h"
+#include "windows1252.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <numeric>
+#include <sys/fsuid.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using ItemFiles::record;
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+
+// Run at the next refused lock: what the holder does while the other copy waits.
+static std::function<void()> atRefusal;
+
+extern "C" int flock(int fd, int operation) noexcept {
+    static const auto next = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
+    const int result = next(fd, operation), reason = errno;
+    if (result != 0 && atRefusal)
+        std::exchange(atRefusal, {})();
+    errno = reason;
+    return result;
+}
+
+// Root may write any file and has no full disk: for a while this thread's file access is user
+// 65534's, and a write beyond `limit` bytes fails; the store, not the test, must ignore SIGXFSZ.
+struct AsUserOnSmallDisk {
+    rlimit previous{};
+    explicit AsUserOnSmallDisk(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &previous);
+        const rlimit limited{limit, previous.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limited), setfsgid(65534), setfsuid(65534);
+    }
+    ~AsUserOnSmallDisk() { setfsuid(0), setfsgid(0), setrlimit(RLIMIT_FSIZE, &previous); }
+};
+
+// The item file through ItemStore and the store's classes, on its bytes, in a fresh folder.
+class TestStore : public QObject {
+    Q_OBJECT
+
+public:
+    static QString padded(const QString& tag, int length = 60) { return tag.leftJustified(length); }
+    // {op, name, arg}: one store call, with a name as typed for "add", else as listed; its answer
+    // as a number (a Saved as its value). Without arg, "save" has no text.
+    static qint64 call(const QStringList& command, std::chrono::milliseconds wait = 5s,
+                       const ReplacementObserver& observer = {}) {
+        const ItemStore store(wait);
+        const QString op = command[0], tag = op == "add" ? command[1] : padded(command.value(1));
+        const auto text = command.size() > 2 ? std::optional(command[2]) : std::nullopt;
+        const auto old = op.endsWith("old") ? std::optional(padded("old", 2000)) : std::nullopt;
+        NoteRecord buffer;
+        QByteArray tags;
+        return op == "list"     ? (store.listTags(tags, buffer), tags.size())
+               : op == "load"   ? store.loadNote(tag, buffer)
+               : op == "add"    ? store.addItem(tag, buffer)
+               : op == "rename" ? store.renameItem(tag, command.value(2), buffer)
+               : op == "remove" ? store.removeItem(tag, buffer, observer)
+                                : qint64(store.saveNote(tag, text, old, buffer));
+    }
+    // The message of the StoreError that the call throws; empty: none.
+    static QString failure(const std::function<void()>& function) {
+        try {
+            function();
+        } catch (const StoreError& error) {
+            return error.message();
+        }
+        return {};
+    }
+    // Kills the process at the given occurrence of a step, as a crash would.
+    static void removeVictims(int killStep, int occurrence) {
+        call({"remove", "victim"}, 5s, [&](ReplacementStep step) {
+            if (int(step) == killStep && --occurrence == 0)
+                std::raise(SIGKILL);
+        });
+    }
+
+    std::optional<QTemporaryDir> m_dir;
+
+private slots:
+    void init() { QDir::setCurrent(m_dir.emplace().path()); }
+    void cleanup() {
+        atRefusal = {};
+        for (const char* name : {"caf\xE9/notes.lst.tmp", "caf\xE9/notes.lst", "caf\xE9"})
+            std::remove(name); // Qt cannot: the name is not UTF-8
+    }
+
+    // Guards each command's rules on the file's bytes: matches, cuts, fragments, Reserved, links.
+    void commandsWriteTheseBytes_data() {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QByteArray>("before"); // null: no file
+        QTest::addColumn<qint64>("result");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray apple = record("Apple"), ss = record("Stra\xDF\x65"), x60(60, 'x'),
+                         a = record("a", "A", 258), b = record("b", "B", -1), c = record("c"),
+                         z1031(1031, 'z'), z1500(1500, 'z'), NOTE = record("  NOTE", "1"),
+                         note = record("note", "2"), Note = record("Note"), Nb = record(" Note"),
+                         ab = record("ab"), tab = record("a\t"), x59(59, 'x'),
+                         x59y = record(x59 + "y"), a_z = record("a" + QByteArray(58, ' ') + "z"),
+                         q = record("a?"), e = record("\xE9"), s = record("\x9A\xFF\xB5");
+        const auto n = [](const QByteArray& body) {
+            return record("Note", "loose") + record("note", body, 9) + record("note", "second");
+        };
+        const QByteArray old = n("old");
+        QByteArray many;
+        for (int n = 1; n <= 1100; ++n)
+            many += record(QByteArray::number(n), QByteArray::number(n));
+        const QString emoji = u"\U0001F600"_s, nul = QString::fromLatin1("a\0\0b", 4);
+        const auto row = [](const char* name, const QStringList& command, const QByteArray& before,
+                            qint64 result, const QByteArray& after) {
+            QTest::newRow(name) << command << before << result << after;
+        };
+        row("add, missing file", {"add", "a"}, {}, 1, record("a"));
+        row("add, taken, case and blanks differ", {"add", " aPPLE  "}, apple, 0, apple);
+        row("add, longer name", {"add", "Apples"}, apple, 1, apple + record("Apples"));
+        row("add, ß is not SS", {"add", "STRASSE"}, ss, 1, ss + record("STRASSE"));
+        row("add, inner blank counts", {"add", "a b"}, ab, 1, ab + record("a b"));
+        row("add, tab is no blank", {"add", "a"}, tab, 1, tab + record("a"));
+        row("add, the last byte counts", {"add", "a"}, a_z, 1, a_z + record("a"));
+        row("add, the last letter counts", {"add", x59 + "z"}, x59y, 1, x59y + record(x59 + "z"));
+        // A name compares as it would be stored: one '?' for each character the user sees.
+        row("add, ? per character seen", {"add", u"a\U0001F44D\U0001F3FD"_s}, q, 0, q);
+        row("add, accent typed apart", {"add", u"E\u0301"_s}, e, 0, e);
+        row("add, upper case beyond ASCII", {"add", u"\u0160\u0178\u00B5"_s}, s, 0, s);
+        // The whole name is compared, so its first 60 characters may repeat a stored tag.
+        row("add, over 60, cut after", {"add", x60 + "y"}, record(x60), 1, record(x60).repeated(2));
+        row("add, half a record overwritten", {"add", "b"}, a + z1031, 1, a + record("b", "", 258));
+        row("add, fragment over half kept", {"add", "b"}, a + z1500, 1,
+            a + z1500 + QByteArray(562, '\0') + record("b", "", 258));
+        row("add, last Reserved", {"add", "c"}, a + b, 1, a + b + record("c", "", -1));
+        row("rename, taken name", {"rename", "b", "a"}, a + b + c, 1, a + record("a", "B", -1) + c);
+        row("rename, first loose match", {"rename", "note", "x"}, NOTE + note, 1,
+            record("x", "1") + note);
+        row("rename, gone", {"rename", "b", "x"}, a, 0, a);
+        row("remove, duplicates, through a link", {"remove", "a"}, b + a + c + a + a, 3, b + c);
+        row("remove, exact only", {"remove", "Note"}, Note + note + Nb, 1, note + Nb);
+        row("remove, fragment dropped", {"remove", "a"}, a + b + z1031, 1, b);
+        row("list, whole records", {"list"}, b + a + z1031, 120, b + a + z1031);
+        // Scans read 1 MiB at a time: records 509 and 1018 cross a block's end.
+        row("remove, across blocks", {"remove", "a"}, many + a, 1, many);
+        row("rename, the last", {"rename", "1100", "x"}, many, 1,
+            many.chopped(2062) + record("x", "1100"));
+        row("save, cut", {"save", "note", QString(2001, 'x')}, old, 0, n(QByteArray(2000, 'x')));
+        row("save, ? outside the code page",
+            {"save", "note", u"a\u0100b"_s + emoji + QChar(0xD800)}, old, 0, n("a?b??"));
+        row("save, NUL", {"save", "note", nul}, old, 0, n(QByteArray("a\0\0b", 4)));
+        row("save, 2000 beyond 65536", {"save", "note", emoji.repeated(2000)}, old, 0,
+            n(QByteArray(2000, '?')));
+        row("save, no text", {"save", "note"}, old, 0, old);
+        row("save over old, changed", {"save over old", "note", "my"}, n("new"), 2, n("new"));
+        row("save over old, unchanged", {"save over old", "note", "my"}, old, 0, n("my"));
+        row("save, gone", {"save", "gone", "x"}, old, 1, old);
+    }
+    void commandsWriteTheseBytes() {
+        QFETCH(QStringList, command);
+        QFETCH(QByteArray, before);
+        // What an interrupted removal left must not slip into the new file.
+        ItemFiles::write("zmr.tmp", record("x") + record("y"));
+        // A link into a folder whose name is not UTF-8, beside a file of the user's.
+        const bool linked = QByteArray(QTest::currentDataTag()).contains("link");
+        QVERIFY(!linked ||
+                (mkdir("caf\xE9", 0777) == 0 && symlink("caf\xE9/notes.lst", "zmr.lst") == 0 &&
+                 close(creat("caf\xE9/notes.lst.tmp", 0600)) == 0));
+        if (!before.isNull())
+            ItemFiles::write("zmr.lst", before);
+        QTEST(call(command), "result");
+        QTEST(ItemFiles::read("zmr.lst"), "after");
+        QVERIFY(!linked ||
+                (QFileInfo("zmr.lst").isSymLink() && access("caf\xE9/notes.lst.tmp", F_OK) == 0));
+    }
+
+    // Guards against failures reported as success or leaving a torn file, and against a loose lock.
+    void failureLeavesTheFileAlone_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("ops");
+        QTest::addColumn<QStringList>("errors"); // of each op, as the user reads it; empty: none
+        const QStringList all = {"list", "load", "add", "rename", "save", "remove"};
+        const QString odd = "not an ordinary file", huge = "holds 533225813 items",
+                      busy = "another copy of Cardisto, is using", full = "File too large";
+        const auto row = [](const char* setup, const QStringList& ops, const QStringList& errors) {
+            QTest::newRow(setup) << QString(setup) << ops << errors;
+        };
+        row("read-only file", {"save", "remove"}, {"Permission denied", "can only be read"});
+        row("read-only folder", {"remove"}, {"Permission denied"});
+        row("size limit 9248", {"add"}, {full}); // 1000 bytes into the new record
+        row("size limit 1000", {"save", "remove"}, {full, full});
+        row("another user's file", {"remove"}, {"cannot have the owner and group"});
+        row("a folder named zmr.tmp", {"remove"}, {"not a file it left"});
+        row("a link named zmr.tmp", {"remove"}, {"not a file it left"});
+        row("zmr.tmp gone at the rename", {"remove"}, {"No such file"});
+        for (const char* kind : {"folder", "pipe", "socket"})
+            row(kind, all, QStringList(6, odd));
+        row("1 TiB, sparse", all, QStringList(6, huge));
+        row("held by a writer", all, QStringList(6, busy));
+        row("held by a reader", all, {"", "", busy, busy, busy, busy});
+    }
+    void failureLeavesTheFileAlone() {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, ops);
+        QFETCH(QStringList, errors);
+        const QByteArray items = record("a") + record("b") + record("c") + record("d");
+        ItemFiles::write("zmr.lst", items);
+        QVERIFY((setup == "pipe"            ? unlink("zmr.lst") + mkfifo("zmr.lst", 0)
+                 : setup == "socket"        ? unlink("zmr.lst") + mknod("zmr.lst", S_IFSOCK, 0)
+                 : setup == "folder"        ? unlink("zmr.lst") + mkdir("zmr.lst", 0)
+                 : setup.contains("sparse") ? truncate("zmr.lst", qint64(1) << 40)
+                 : setup.contains("folder named") ? mkdir("zmr.tmp", 0)
+                 : setup.contains("link named")   ? symlink("nowhere", "zmr.tmp")
+                                                  : 0) == 0);
+        // The store runs as user 65534, whose file this is unless the row says otherwise.
+        const int owner = setup.startsWith("another") ? 0 : 65534;
+        QVERIFY(chown("zmr.lst", owner, owner) == 0 &&
+                chmod(".", setup == "read-only folder" ? 0555 : 0777) == 0);
+        QVERIFY(chmod("zmr.lst", setup.contains("read-only file") ? 0444 : 0666) == 0);
+        std::optional<ItemFileLock> holder;
+        if (setup.startsWith("held"))
+            holder.emplace("zmr.lst", ItemFileLock::Mode(setup.contains("writer")), 0ms);
+        const rlim_t limit = setup.startsWith("size") ? setup.section(' ', 2).toULong() : -1;
+        const auto takeTemporary = [&](ReplacementStep step) {
+            QVERIFY(!setup.contains("gone") || step != ReplacementStep::Replacing ||
+                    QFile::remove("zmr.tmp"));
+        };
+        for (qsizetype i = 0; i < ops.size(); ++i) {
+            const QString message = failure([&] {
+                const AsUserOnSmallDisk user(limit);
+                call({ops[i], ops[i] == "add" ? "e" : "a", "new text"}, 50ms, takeTemporary);
+            });
+            const QString file = errors[i].isEmpty() ? "" : QDir::currentPath() + "/zmr.";
+            QVERIFY2(message.contains(file) && message.contains(errors[i]) &&
+                         message.isEmpty() == errors[i].isEmpty(),
+                     qPrintable(ops[i] + ": " + message));
+        }
+        const QFileInfo after("zmr.lst");
+        // Whatever stands in place of zmr.lst is still there; a file holds its items.
+        QVERIFY(!QFileInfo("zmr.tmp").isFile() && after.exists() &&
+                (setup.contains("sparse")
+                     ? after.size() == qint64(1) << 40
+                     : !after.isFile() || ItemFiles::read("zmr.lst") == items));
+    }
+
+    // Guards against a lock that gives up at once, or holds the file a removal replaced meanwhile.
+    void waiterHoldsTheFileOnceFreed_data() {
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("released") << false;
+        QTest::newRow("replaced, then released") << true;
+    }
+    void waiterHoldsTheFileOnceFreed() {
+        QFETCH(bool, replaced);
+        ItemFiles::write("zmr.new", record("new"));
+        std::optional<ItemFileLock> holder(std::in_place, "zmr.lst", ItemFileLock::Exclusive, 0ms);
+        atRefusal = [&] {
+            if (replaced)
+                std::rename("zmr.new", "zmr.lst");
+            holder.reset();
+        };
+        const ItemFileLock waiter("zmr.lst", ItemFileLock::Exclusive, 5s);
+        QVERIFY_THROWS_EXCEPTION(StoreError, ItemFileLock("zmr.lst", ItemFileLock::Shared, 0ms));
+    }
+
+    // Guards against a torn file after a crash, and the new file's rights and lock until renamed.
+    void killedAtAStep_data() {
+        QTest::addColumn<ReplacementStep>("step");
+        QTest::addColumn<int>("occurrence");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("record 508 copied, written")
+            << ReplacementStep::RecordCopied << 508 << false;
+        QTest::newRow("synced") << ReplacementStep::Synced << 1 << false;
+        QTest::newRow("about to replace") << ReplacementStep::Replacing << 1 << false;
+        QTest::newRow("replaced") << ReplacementStep::Replaced << 1 << true;
+    }
+    void killedAtAStep() {
+        QFETCH(ReplacementStep, step);
+        QFETCH(int, occurrence);
+        QFETCH(bool, replaced);
+        const QByteArray victim = record("victim"), kept = record("item").repeated(1998);
+        ItemFiles::write("zmr.lst", victim + kept + victim);
+        // Another group: a killed removal leaves zmr.tmp of another owner, which no removal takes.
+        QVERIFY(chown("zmr.lst", 0, 65534) == 0 && chmod("zmr.lst", 0640) == 0);
+        QCOMPARE(QProcess::execute(
+                     QCoreApplication::applicationFilePath(),
+                     {"--kill-at", QString::number(int(step)), QString::number(occurrence)}),
+                 -1); // crashed
+        QVERIFY(ItemFiles::read("zmr.lst") == (replaced ? kept : victim + kept + victim));
+        struct stat created = {}, after = {};
+        QString lockedOut;
+        const mode_t umaskBefore = umask(0);
+        call({"remove", "victim"}, 5s, [&](ReplacementStep step) {
+            if (step == ReplacementStep::Created)
+                stat("zmr.tmp", &created);
+            if (step == ReplacementStep::Replacing)
+                lockedOut = failure([] { ItemFileLock("zmr.lst", ItemFileLock::Shared, 0ms); });
+        });
+        umask(umaskBefore);
+        QVERIFY(ItemFiles::read("zmr.lst") == kept && !QFile::exists("zmr.tmp"));
+        QVERIFY(lockedOut.contains("is using") && stat("zmr.lst", &after) == 0);
+        QCOMPARE(
+            std::tuple(created.st_mode & 0777, after.st_mode & 07777, after.st_uid, after.st_gid),
+            std::tuple(0600u, 0640u, 0u, 65534u));
+    }
+
+    // Guards the code page against a table made without our code, and blanks-only trimming.
+    void textIsWindows1252BothWays() {
+        QFile file(QFINDTESTDATA("../windows1252.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QString table;
+        for (const QByteArray& line : file.readAll().split('\n'))
+            for (const QByteArray& code :
+                 line.startsWith('#') ? QByteArrayList() : line.split(' ').mid(1))
+                table += QChar(code.toUShort(nullptr, 16));
+        QByteArray all(256, Qt::Uninitialized);
+        std::iota(all.begin(), all.end(), char(0));
+        QCOMPARE(Windows1252::decode(all), table);
+        QCOMPARE(Windows1252::encode(table), all);
+        QCOMPARE(trimBlanks(u" \tone\r\n  "_s), u"\tone\r\n"_s);
+    }
+};
+
+int main(int argc, char* argv[]) {
+    if (argc == 4 && qstrcmp(argv[1], "--kill-at") == 0)
+        return TestStore::removeVictims(std::atoi(argv[2]), std::atoi(argv[3])), 0;
+    QCoreApplication app(argc, argv);
+    TestStore test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_store.moc"

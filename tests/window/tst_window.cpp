@@ -41,7 +41,7 @@ private slots:
         QTest::newRow("52, Enter: Yes") << 52 << QKeySequence(Qt::Key_Return) << 6;
         QTest::newRow("52 ignores Escape") << 52 << QKeySequence("Esc, Return") << 6;
     }
-    // A box whose default button is the wrong one, or that Escape closes without Yes or No.
+    // Guards: a wrong default button, or Escape closing a box that must be answered Yes or No.
     void messageBoxKeys() {
         QFETCH(QKeySequence, keys);
         whenModal([keys](QWidget* box) { QTest::keySequence(box, keys); });
@@ -49,8 +49,7 @@ private slots:
         QTEST(showMessageBox(nullptr, QStringLiteral("text"), style, QString()), "result");
     }
 
-    // A menu item reaching another procedure or two; a button not by its own key, or also
-    // through its menu item; a separator reaching anything. Keys to procedures: tst_form.
+    // Guards: an item or button reaching another or a second procedure, or a separator any.
     void menusAndToolbarReachTheirProcedures() {
         Window window;
         for (const char* item : {"mnu_New", "mnu_delete", "mnu_rename", "mnu_SaveQuote", "mnu_exit",
@@ -79,8 +78,7 @@ private slots:
         QTest::newRow("Alt+H, Esc, F1") << "" << 230;
         QTest::newRow("Alt+H, Right, F1") << "" << 10;
     }
-    // F1 opening the wrong topic, the focus's topic while a menu is open, a menu left open, the
-    // viewer not beside the window; the list first in the tab order, or Tab leaving the two.
+    // Guards: F1 at the wrong topic or not beside the window, a menu left open, a wrong Tab order.
     void helpTopic() {
         FakeDesktop desktop;
         MainWindow window(desktop);
@@ -106,8 +104,7 @@ private slots:
         QTest::newRow("100,000 in lines") << (QString(99, 'x') + '\n').repeated(1000) << 4;
         QTest::newRow("a long line among short ones") << "a\n" + QString(20000, 'x') + "\nb" << 3;
     }
-    // Word wrap kept for a paragraph with no break opportunities (quadratic layout), or not
-    // coming back once it is gone.
+    // Guards: word wrap (quadratic) on a paragraph without breaks, or not restored afterwards.
     void longParagraphsBreakAnywhere() {
         MainWindow window;
         auto* editor = window.findChild<QPlainTextEdit*>("ML_Editor");
@@ -131,8 +128,7 @@ private slots:
         QTest::newRow("lower than the toolbar") << QSize(150, 20) << 0 << QSize();
         QTest::newRow("resized while minimized") << QSize(400, 500) << 158 << QSize(300, 300);
     }
-    // The list not a third of the client height in whole rows, the editor not the rest; a
-    // minimized window laying the controls out in no room, or not again once restored.
+    // Guards: a list not a third in whole rows, an editor not the rest, a minimized relayout.
     void layout() {
         QFETCH(QSize, client);
         QFETCH(QSize, minimizedFrom);
@@ -164,8 +160,7 @@ private slots:
         QTest::newRow("light") << QColor(0xefefef) << QColor(0x31363b) << 239; // black, as drawn
         QTest::newRow("dark") << QColor(0x353535) << QColor(0xf0f0f0) << 128;
     }
-    // Silver left showing, the small drawings blown up on a double-density screen, outlines lost
-    // on a dark toolbar or recoloured on a light one; no window icon.
+    // Guards: silver showing, blown-up drawings, outlines lost on dark or recoloured on light.
     void images() {
         QFETCH(QColor, window);
         QFETCH(QColor, text);
@@ -189,9 +184,8 @@ private slots:
         QVERIFY(MainWindow().windowIcon().availableSizes().contains(QSize(32, 32)));
     }
 
-    // A highlight that moves without loading its item (right or middle button, blank space,
-    // Ctrl), a re-click that no longer reloads, lone CR or LF shown or stored wrongly, Save
-    // rewriting an unedited text or another item. CARDISTO_SEED=N replays a run.
+    // Guards: an unloaded highlight, a lost re-click reload, lone CR/LF mangled, a needless Save.
+    // Any mouse button, Ctrl or blank space, keys, typing and Saves; CARDISTO_SEED=N replays.
     void listAndEditorAgree() {
         // In the file's order, the reverse of the list's. Blanks the editor never shows and line
         // break characters without their partner must survive a Save that nothing was typed for.

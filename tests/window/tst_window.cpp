@@ -11,10 +11,9 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
-using Procedure = MireloftMain::Procedure;
-
 class TestWindow : public QObject {
     Q_OBJECT
+    using Procedure = MireloftMain::Procedure;
 
     // Records what the menus and the toolbar ask of the procedures instead of running them, or
     // runs them and answers every message box with OK, so that many Saves need no dialog.
@@ -55,9 +54,8 @@ private slots:
         for (const char* item : {"mnu_New", "mnu_delete", "mnu_rename", "mnu_SaveQuote", "mnu_exit",
                                  "mnu_copy", "mnu_contents", "mnu_about", "mnu_www"})
             window.findChild<QAction*>(item)->trigger();
-        const QList<QAction*> toolbar = window.findChild<QWidget*>("ML_TB1")->actions();
-        QCOMPARE(toolbar.size(), 8); // two of them separators
-        for (QAction* entry : toolbar)
+        QCOMPARE(window.findChild<QWidget*>("ML_TB1")->actions().size(), 8); // with 2 separators
+        for (QAction* entry : window.findChild<QWidget*>("ML_TB1")->actions())
             entry->trigger();
         using M = MireloftMain;
         QVERIFY(window.asked ==
@@ -85,6 +83,7 @@ private slots:
         window.form().HelpFile = QStringLiteral("Kevra.hlp");
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(window.editorText().isEmpty());
         QTest::keySequence(window.windowHandle(), QKeySequence(QTest::currentDataTag()));
         QFETCH(QString, focus);
         QVERIFY(focus.isEmpty() || QApplication::focusWidget()->objectName() == focus);

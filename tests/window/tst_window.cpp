@@ -1,0 +1,246 @@
+#include "fake_form.h"
+#include "item_files.h"
+#include "modal.h"
+#include "seed.h"
+
+#include "image_list.h"
+#include "main_window.h"
+#include "message_box.h"
+
+#include <QAbstractItemView>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+class TestWindow : public QObject {
+    Q_OBJECT
+    using Procedure = MireloftMain::Procedure;
+
+    // Records what the menus and the toolbar ask of the procedures instead of running them, or
+    // runs them and answers every message box with OK, so that many Saves need no dialog.
+    struct Window : MainWindow {
+        bool record = true;
+        QList<Procedure> asked;
+        QStringList keys;
+        void runMenuCommand(Procedure p) override {
+            record ? asked.append(p) : MainWindow::runMenuCommand(p);
+        }
+        void toolbarButtonClick(const QString& key) override { keys.append(key); }
+        int messageBox(const QString&, int, const QString&) override { return 1; }
+    };
+    static bool clear(const QImage& i, QPoint p) { return !i.valid(p) || !qAlpha(i.pixel(p)); }
+    static void fit(MainWindow& w, QSize c) { w.resize(w.size() - w.centralWidget()->size() + c); }
+
+private slots:
+    void messageBoxKeys_data() {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<int>("result");
+        QTest::newRow("304, Escape") << 304 << QKeySequence(Qt::Key_Escape) << 1;
+        QTest::newRow("276, Enter: No") << 276 << QKeySequence(Qt::Key_Return) << 7;
+        QTest::newRow("52, Enter: Yes") << 52 << QKeySequence(Qt::Key_Return) << 6;
+        QTest::newRow("52 ignores Escape") << 52 << QKeySequence("Esc, Return") << 6;
+    }
+    // Guards: a wrong default button, or Escape closing a box that must be answered Yes or No.
+    void messageBoxKeys() {
+        QFETCH(QKeySequence, keys);
+        whenModal([keys](QWidget* box) { QTest::keySequence(box, keys); });
+        QFETCH(int, style);
+        QTEST(showMessageBox(nullptr, QStringLiteral("text"), style, QString()), "result");
+    }
+
+    // Guards: an item or button reaching another or a second procedure, or a separator any.
+    void menusAndToolbarReachTheirProcedures() {
+        Window window;
+        for (const char* item : {"mnu_New", "mnu_delete", "mnu_rename", "mnu_SaveQuote", "mnu_exit",
+                                 "mnu_copy", "mnu_contents", "mnu_about", "mnu_www"})
+            window.findChild<QAction*>(item)->trigger();
+        QCOMPARE(window.findChild<QWidget*>("ML_TB1")->actions().size(), 8); // with 2 separators
+        for (QAction* entry : window.findChild<QWidget*>("ML_TB1")->actions())
+            entry->trigger();
+        using M = MireloftMain;
+        QVERIFY(window.asked ==
+                QList<Procedure>({&M::mnu_New_Click, &M::mnu_delete_Click, &M::mnu_rename_Click,
+                                  &M::mnu_SaveQuote_Click, &M::mnu_exit_Click, &M::mnu_copy_Click,
+                                  &M::mnu_contents_Click, &M::mnu_about_Click, &M::mnu_www_Click}));
+        QCOMPARE(window.keys, (QStringList{"new", "del", "save", "rename", "copy", "help"}));
+    }
+
+    void helpTopic_data() {                 // the keys by their names
+        QTest::addColumn<QString>("focus"); // if it is on the list or the editor
+        QTest::addColumn<int>("topic");
+        QTest::newRow("F1") << "ML_Editor" << 10;
+        QTest::newRow("Tab, F1") << "ML_Selector" << 10;
+        QTest::newRow("Tab, Tab, F1") << "ML_Editor" << 10;
+        QTest::newRow("Alt+F, F1") << "" << 210;
+        QTest::newRow("Alt+F, Right, F1") << "" << 220;
+        QTest::newRow("Alt+H, Esc, F1") << "" << 230;
+        QTest::newRow("Alt+H, Right, F1") << "" << 10;
+    }
+    // Guards: F1 at the wrong topic or not beside the window, a menu left open, a wrong Tab order.
+    void helpTopic() {
+        FakeDesktop desktop;
+        MainWindow window(desktop);
+        window.form().HelpFile = QStringLiteral("Kevra.hlp");
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(window.editorText().isEmpty());
+        QTest::keySequence(window.windowHandle(), QKeySequence(QTest::currentDataTag()));
+        QFETCH(QString, focus);
+        QVERIFY(focus.isEmpty() || QApplication::focusWidget()->objectName() == focus);
+        QVERIFY(!QApplication::activePopupWidget());
+        QCOMPARE(desktop.started.size(), 1);
+        const QStringList arguments = desktop.started.first().arguments;
+        QFETCH(int, topic);
+        QCOMPARE(arguments, (QStringList{"--near", arguments[1], "--topic", QString::number(topic),
+                                         "Kevra.hlp"}));
+    }
+
+    void longParagraphsBreakAnywhere_data() {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<int>("wrap"); // 3 anywhere, 4 at word boundaries
+        QTest::newRow("10,000 characters, no break") << QString(10000, 'x') << 4;
+        QTest::newRow("10,001 characters, no break") << QString(10001, 'x') << 3;
+        QTest::newRow("100,000 in lines") << (QString(99, 'x') + '\n').repeated(1000) << 4;
+        QTest::newRow("a long line among short ones") << "a\n" + QString(20000, 'x') + "\nb" << 3;
+    }
+    // Guards: word wrap (quadratic) on a paragraph without breaks, or not restored afterwards.
+    void longParagraphsBreakAnywhere() {
+        MainWindow window;
+        auto* editor = window.findChild<QPlainTextEdit*>("ML_Editor");
+        QFETCH(QString, pasted);
+        editor->insertPlainText(pasted);
+        QTEST(int(editor->wordWrapMode()), "wrap");
+        editor->selectAll();
+        editor->insertPlainText(QStringLiteral("typed over"));
+        QCOMPARE(int(editor->wordWrapMode()), 4);
+    }
+
+    void layout_data() {
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<int>("list");            // its height: 13 pixels a row, and its frame
+        QTest::addColumn<QSize>("minimizedFrom"); // the client before minimizing, if it was
+        QTest::newRow("design") << QSize(302, 308) << 93 << QSize();
+        QTest::newRow("small and wide") << QSize(900, 200) << 54 << QSize();
+        QTest::newRow("tall") << QSize(280, 1000) << 327 << QSize();
+        QTest::newRow("lower than toolbar and list") << QSize(200, 50) << 15 << QSize();
+        QTest::newRow("room for one row") << QSize(200, 80) << 15 << QSize();
+        QTest::newRow("lower than the toolbar") << QSize(150, 20) << 0 << QSize();
+        QTest::newRow("resized while minimized") << QSize(400, 500) << 158 << QSize(300, 300);
+    }
+    // Guards: a list not a third in whole rows, an editor not the rest, a minimized relayout.
+    void layout() {
+        QFETCH(QSize, client);
+        QFETCH(QSize, minimizedFrom);
+        MainWindow window;
+        window.show();
+        QWidget *selector = window.findChild<QWidget*>("ML_Selector"),
+                *editor = window.findChild<QWidget*>("ML_Editor"),
+                *toolbar = window.findChild<QWidget*>("ML_TB1");
+        if (minimizedFrom.isValid()) {
+            fit(window, minimizedFrom);
+            const QList<QRect> before{selector->geometry(), editor->geometry()};
+            window.showMinimized();
+            fit(window, client);
+            QCOMPARE((QList<QRect>{selector->geometry(), editor->geometry()}), before);
+            window.showNormal();
+        }
+        fit(window, client);
+        QFETCH(int, list);
+        const int width = client.width(), top = toolbar->sizeHint().height(), bottom = top + list;
+        QCOMPARE(toolbar->geometry(), QRect(0, 0, width, top));
+        QCOMPARE(selector->geometry(), QRect(0, top, width, list));
+        QCOMPARE(editor->geometry(), QRect(0, bottom, width, qMax(0, client.height() - bottom)));
+    }
+
+    void images_data() {
+        QTest::addColumn<QColor>("window");
+        QTest::addColumn<QColor>("text");
+        QTest::addColumn<int>("contrast"); // of the outlines to the toolbar, in grey levels
+        QTest::newRow("light") << QColor(0xefefef) << QColor(0x31363b) << 239; // black, as drawn
+        QTest::newRow("dark") << QColor(0x353535) << QColor(0xf0f0f0) << 128;
+    }
+    // Guards: silver showing, blown-up drawings, outlines lost on dark or recoloured on light.
+    void images() {
+        QFETCH(QColor, window);
+        QFETCH(QColor, text);
+        QFETCH(int, contrast);
+        QGuiApplication::setPalette(QPalette(text, window, window, window, window, text, window));
+        const ImageList images;
+        const char* names[] = {"new", "delete", "save", "rename", "copy", "help"};
+        for (int at = 0; at < 12; ++at) { // each image at single and double density
+            const QImage image = images.image(at / 2 + 1).pixmap({16, 16}, at % 2 + 1).toImage();
+            const QImage drawn(QString(":/images/%1_%2.xpm").arg(names[at / 2]).arg(16 << at % 2));
+            QCOMPARE(image.size(), drawn.size());
+            for (int pixel = 0; pixel < image.width() * image.height(); ++pixel) {
+                const int x = pixel % image.width(), y = pixel / image.width();
+                const bool edge = !clear(image, {x, y}) &&
+                                  (clear(image, {x - 1, y}) || clear(image, {x + 1, y}) ||
+                                   clear(image, {x, y - 1}) || clear(image, {x, y + 1}));
+                QVERIFY(clear(image, {x, y}) == (drawn.pixelColor(x, y) == QColor(192, 192, 192)));
+                QVERIFY(!edge || qAbs(qGray(image.pixel(x, y)) - qGray(window.rgb())) >= contrast);
+            }
+        }
+        QVERIFY(MainWindow().windowIcon().availableSizes().contains(QSize(32, 32)));
+    }
+
+    // Guards: an unloaded highlight, a lost re-click reload, lone CR/LF mangled, a needless Save.
+    // Any mouse button, Ctrl or blank space, keys, typing and Saves; CARDISTO_SEED=N replays.
+    void listAndEditorAgree() {
+        // In the file's order, the reverse of the list's. Blanks the editor never shows and line
+        // break characters without their partner must survive a Save that nothing was typed for.
+        const QByteArrayList tags{"Date", "cherry", "Banana", "apricot", "apple"};
+        const QByteArrayList bodies{"c\rd\r\ne", "a\nb", "yellow fruit", "  padded  ", "red"};
+        QByteArrayList records; // as they must be stored
+        for (int i = 0; i < 5; ++i)
+            records.append(ItemFiles::record(tags[i], bodies[i]));
+        QTemporaryDir dir;
+        ItemFiles::write(dir.filePath("zmr.lst"), records.join());
+        QDir::setCurrent(dir.path());
+        Window window;
+        window.record = false;
+        window.form().DisplayTags();
+        window.show();
+        auto* list = window.findChild<QAbstractItemView*>("ML_Selector");
+        QWidget *area = list->viewport(), *editor = window.findChild<QWidget*>("ML_Editor");
+        QTest::keySequence(list, QKeySequence("Home, Down")); // apricot
+        QCOMPARE(window.windowTitle(), QStringLiteral("Cardisto - 6 bytes"));
+        const Qt::Key keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_End, Qt::Key_A, Qt::Key_Space};
+        QRandomGenerator random(testSeed());
+        Qt::MouseButtons held;
+        // The item the editor must show, its text there, and that text as it was given: Save
+        // then writes nothing.
+        int shown = 3;
+        QString expected = "padded", loaded = expected;
+        for (int step = 0; step < 3000; ++step) {
+            const int row = int(random.bounded(6)), action = int(random.bounded(6)); // row 5: blank
+            const QPoint at = row < 5 ? list->visualRect(list->model()->index(row, 0)).center()
+                                      : QPoint(area->width() / 2, area->height() - 3);
+            const auto button = Qt::MouseButton(1 << random.bounded(3)); // left, right, middle
+            const auto modifier = Qt::KeyboardModifier(random.bounded(3) << 25); // -, Shift, Ctrl
+            const bool press = action == 0 && !held.testFlag(button);
+            const QByteArray when = "step " + QByteArray::number(step);
+            if (action < 2) // a press, release or move
+                QTest::mouseEvent(action ? QTest::MouseMove : QTest::MouseAction(!press), area,
+                                  button, modifier, at);
+            held ^= action == 0 ? button : Qt::NoButton;
+            if (action == 2)
+                QTest::keyClick(list, keys[random.bounded(5)], modifier);
+            if (action == 3)
+                QTest::keyClick(editor, random.bounded(2) ? Qt::Key_Backspace : Qt::Key_Q);
+            expected = action == 3 ? window.editorText() : expected;
+            if (action == 4)
+                window.findChild<QAction*>("mnu_SaveQuote")->trigger();
+            if (action == 4 && expected != loaded)
+                records[shown] = ItemFiles::record(tags[shown], (loaded = expected).toLatin1());
+            QVERIFY2(ItemFiles::read(dir.filePath("zmr.lst")) == records.join(), when);
+            const int now = int(tags.indexOf(window.selectorText().trimmed().toLatin1()));
+            QVERIFY2(now >= 0, when);
+            if (now != shown || (press && button == Qt::LeftButton && row == 4 - shown))
+                expected = loaded = QString::fromLatin1(records[shown = now].mid(62)).trimmed();
+            QVERIFY2(window.editorText() == expected, when);
+        }
+    }
+};
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"

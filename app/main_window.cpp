@@ -4,10 +4,10 @@
 #include "command_toolbar.h"
 #include "context_help.h"
 #include "design_font.h"
-#include "editor_wrap.h"
 #include "image_list.h"
 #include "menu_bar.h"
 #include "message_box.h"
+#include "note_editor.h"
 #include "qt_desktop_services.h"
 #include "tag_list_model.h"
 #include "whole_row_list.h"
@@ -15,8 +15,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QToolBar>
 
 #include <utility>
@@ -26,12 +24,6 @@ namespace {
 // The client area as designed, in twips.
 constexpr float DesignClientWidth = 4530;
 constexpr float DesignClientHeight = 4620;
-
-// The arrows that stand for a line break character without its partner: a carriage return goes
-// back, a line feed goes down. Neither can be stored as itself, so no text is mistaken for them;
-// both are in the usual desktop fonts.
-constexpr QChar LoneCarriageReturn(0x2190);
-constexpr QChar LoneLineFeed(0x2193);
 
 // The list's and the editor's font.
 QFont boldDesignFont() {
@@ -43,15 +35,17 @@ QFont boldDesignFont() {
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : MainWindow(nullptr, parent) {}
+    : MainWindow(nullptr, std::chrono::seconds(5), parent) {}
 
-MainWindow::MainWindow(DesktopServices& desktop, QWidget* parent)
-    : MainWindow(&desktop, parent) {}
+MainWindow::MainWindow(DesktopServices& desktop, std::chrono::milliseconds lockWait,
+                       QWidget* parent)
+    : MainWindow(&desktop, lockWait, parent) {}
 
-MainWindow::MainWindow(DesktopServices* desktop, QWidget* parent)
+MainWindow::MainWindow(DesktopServices* desktop, std::chrono::milliseconds lockWait,
+                       QWidget* parent)
     : QMainWindow(parent)
     , m_ownDesktop(desktop ? nullptr : std::make_unique<QtDesktopServices>())
-    , m_form(*this, desktop ? *desktop : *m_ownDesktop) {
+    , m_form(*this, desktop ? *desktop : *m_ownDesktop, lockWait) {
     setObjectName(QStringLiteral("MireloftMain"));
     setWindowTitle(QStringLiteral("Cardisto"));
     // Drawn at both sizes: a title bar's 16 pixels would smear the 32-pixel drawing.
@@ -83,13 +77,12 @@ void MainWindow::createControls() {
     m_selector->setFont(boldDesignFont());
     setHelpTopic(m_selector, HelpTopic::Window);
 
-    m_editor = new QPlainTextEdit(m_client);
+    m_editor = new NoteEditor(m_client);
     m_editor->setObjectName(QStringLiteral("ML_Editor"));
     m_editor->setAccessibleName(QStringLiteral("Note text"));
     m_editor->setTabChangesFocus(true);
     m_editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_editor->setFont(boldDesignFont());
-    wrapLongParagraphsAnywhere(*m_editor);
     setHelpTopic(m_editor, HelpTopic::Window);
 
     // In the tab order the editor comes before the list. As they are the only two controls that
@@ -154,36 +147,21 @@ void MainWindow::setSelectorItems(const SelectorTags& tags) {
     m_tags->setTags(tags);
 }
 
+void MainWindow::selectEntry(qsizetype entry) {
+    m_selector->highlightOnly(int(entry));
+}
+
 QString MainWindow::selectorText() const {
     const QModelIndexList selected = m_selector->selectionModel()->selectedIndexes();
     return selected.isEmpty() ? QString() : m_tags->text(selected.first().row());
 }
 
 QString MainWindow::editorText() const {
-    // toPlainText() would turn no-break spaces into blanks; the raw text keeps every character.
-    QString text = m_editor->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
-    text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
-    text.replace(LoneCarriageReturn, QLatin1Char('\r'));
-    text.replace(LoneLineFeed, QLatin1Char('\n'));
-    return text;
+    return m_editor->text();
 }
 
 void MainWindow::setEditorText(const QString& text) {
-    // Only a carriage return and line feed together end a line. One alone, as other programs
-    // write them, is shown as its symbol, so that it can be seen and is stored back unchanged.
-    QString shown;
-    shown.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\r' && text.mid(i + 1, 1) == u"\n") {
-            shown += QChar::LineFeed;
-            ++i;
-        } else {
-            shown += c == u'\r' ? LoneCarriageReturn : c == u'\n' ? LoneLineFeed : c;
-        }
-    }
-    m_editor->setPlainText(shown);
+    m_editor->setText(text);
 }
 
 int MainWindow::messageBox(const QString& message, int style, const QString& title) {

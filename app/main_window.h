@@ -9,7 +9,7 @@
 #include <memory>
 
 class DesktopServices;
-class QPlainTextEdit;
+class NoteEditor;
 class QToolBar;
 class TagListModel;
 class WholeRowList;
@@ -25,8 +25,11 @@ class MainWindow : public QMainWindow, public FormView {
 public:
     // On the real desktop.
     explicit MainWindow(QWidget* parent = nullptr);
-    // On the given desktop services, which must outlive the window.
-    explicit MainWindow(DesktopServices& desktop, QWidget* parent = nullptr);
+    // On the given desktop services, which must outlive the window; commands wait `lockWait` for
+    // another copy that holds the item file.
+    explicit MainWindow(DesktopServices& desktop,
+                        std::chrono::milliseconds lockWait = std::chrono::seconds(5),
+                        QWidget* parent = nullptr);
     ~MainWindow() override;
 
     MireloftMain& form() { return m_form; }
@@ -35,6 +38,7 @@ public:
     void setCaption(const QString& caption) override;
     void setSelectorItems(const SelectorTags& tags) override;
     QString selectorText() const override;
+    void selectEntry(qsizetype entry) override;
     QString editorText() const override;
     void setEditorText(const QString& text) override;
     int messageBox(const QString& message, int style, const QString& title) override;
@@ -60,7 +64,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    MainWindow(DesktopServices* desktop, QWidget* parent);
+    MainWindow(DesktopServices* desktop, std::chrono::milliseconds lockWait, QWidget* parent);
     void createControls();
     void wireCommands(const CommandActions& commands);
     void layoutClientArea();
@@ -72,5 +76,5 @@ private:
     QToolBar* m_toolbar = nullptr;
     WholeRowList* m_selector = nullptr;
     TagListModel* m_tags = nullptr;
-    QPlainTextEdit* m_editor = nullptr;
+    NoteEditor* m_editor = nullptr;
 };

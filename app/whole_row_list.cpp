@@ -1,6 +1,7 @@
 #include "whole_row_list.h"
 
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QStyleOptionViewItem>
 
 #include <algorithm>
@@ -29,17 +30,26 @@ void WholeRowList::setWholeRowGeometry(int left, int top, int width, int height)
     setGeometry(left, top, width, rows > 0 ? rows * rowHeight() + frame : 0);
 }
 
+void WholeRowList::highlightOnly(int row) {
+    const QScopedValueRollback quiet(m_picking, false);
+    const QModelIndex entry = model()->index(row, 0);
+    if (entry.isValid())
+        selectionModel()->setCurrentIndex(entry, QItemSelectionModel::ClearAndSelect);
+    else
+        selectionModel()->clear();
+}
+
 void WholeRowList::selectionChanged(const QItemSelection& selected,
                                     const QItemSelection& deselected) {
     QListView::selectionChanged(selected, deselected);
-    if (!selected.isEmpty())
+    if (m_picking && !selected.isEmpty())
         emit entryPicked();
 }
 
 void WholeRowList::mousePressEvent(QMouseEvent* event) {
     const QModelIndex entry = indexAt(event->position().toPoint());
-    m_pressedOnEntry = event->button() == Qt::LeftButton && entry.isValid();
-    if (!m_pressedOnEntry) {
+    m_pressed = event->button() == Qt::LeftButton ? entry : QModelIndex();
+    if (!m_pressed.isValid()) {
         setFocus(Qt::MouseFocusReason);
         return;
     }
@@ -59,8 +69,10 @@ void WholeRowList::mouseMoveEvent(QMouseEvent* event) {
 void WholeRowList::mouseReleaseEvent(QMouseEvent* event) {
     QListView::mouseReleaseEvent(event);
     const QModelIndex entry = indexAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && std::exchange(m_pressedOnEntry, false) &&
-        entry.isValid() && entry != selectedEntry())
+    // A release where the press was adds nothing: that entry was picked, or failed to be.
+    const QModelIndex pressed = std::exchange(m_pressed, QModelIndex());
+    if (event->button() == Qt::LeftButton && pressed.isValid() && entry.isValid() &&
+        entry != pressed && entry != selectedEntry())
         selectionModel()->setCurrentIndex(entry, QItemSelectionModel::ClearAndSelect);
 }
 

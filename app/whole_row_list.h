@@ -17,6 +17,8 @@ public:
     explicit WholeRowList(QWidget* parent = nullptr);
 
     void setWholeRowGeometry(int left, int top, int width, int height);
+    // Highlights the row (none for -1) without picking it.
+    void highlightOnly(int row);
 
 signals:
     void entryPicked();
@@ -37,6 +39,7 @@ private:
 
     // Measures a row even while the list is empty.
     QStringListModel m_sampleRow;
-    // A left press on an entry, not yet released.
-    bool m_pressedOnEntry = false;
+    // The entry of a left press not yet released: a release elsewhere picks where it lands.
+    QPersistentModelIndex m_pressed;
+    bool m_picking = true;
 };

@@ -17,6 +17,8 @@ public:
     virtual void setSelectorItems(const SelectorTags& tags) = 0;
     // The selected entry, or the empty text when none is selected.
     virtual QString selectorText() const = 0;
+    // Highlights the entry (none for -1) without picking it: the editor keeps its text.
+    virtual void selectEntry(qsizetype entry) = 0;
 
     // ML_Editor. Line breaks are carriage return and line feed, as the item file stores them.
     virtual QString editorText() const = 0;

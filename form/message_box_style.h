@@ -12,6 +12,7 @@ constexpr int DefaultButton2 = 256;
 constexpr int Warning = OkOnly + ExclamationIcon + DefaultButton2; // 304
 constexpr int ConfirmDanger = YesNo + StopIcon + DefaultButton2;   // 276
 constexpr int Question = YesNo + ExclamationIcon;                  // 52
+constexpr int QuestionDefaultNo = Question + DefaultButton2;       // 308
 constexpr int Notice = OkOnly + ExclamationIcon;                   // 48
 constexpr int Error = OkOnly + StopIcon;                           // 16
 

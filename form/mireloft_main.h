@@ -82,6 +82,10 @@ private:
     void refreshAfterChange();
     // The picked item was renamed or deleted behind the list's back.
     void reportGone(const QString& tag);
+    // After a pick that failed: the highlight goes back to the item whose text the editor holds.
+    void highlightShownItem();
+    // The list's entry of that tag; -1 when it has none.
+    qsizetype entryOf(const QString& tag) const;
 
     // What ML_Selector_Click last put into the editor: Save tells an edit from none by it, and
     // notices a text that another copy stored meanwhile.

@@ -12,20 +12,34 @@ void MireloftMain::mnu_SaveQuote_Click() {
     const bool shown = m_shown && m_shown->tag == selected;
     // Writing an unedited text back could still change bytes (blanks the editor never showed)
     // or undo what another copy stored meanwhile.
-    const std::optional<QString> written =
-        shown && editor == m_shown->text ? std::nullopt : std::optional(text);
+    const bool edited = !shown || editor != m_shown->text;
+    const std::optional<QString> written = edited ? std::optional(text) : std::nullopt;
     const std::optional<QString> bodyBefore = shown ? std::optional(m_shown->body) : std::nullopt;
     using Saved = ItemStore::Saved;
     Saved saved = Saved::NotFound;
     if (!reportingFileErrors(
             [&] { saved = m_store.saveNote(selected, written, bodyBefore, m_record); }))
         return;
+    const QString changedMeanwhile =
+        QStringLiteral("The text for: ") + trimBlanks(selected) +
+        QStringLiteral("\r\n...was changed by another program or another copy of Cardisto since "
+                       "you picked it.");
+    Title = QStringLiteral("Attention!");
+    if (saved == Saved::ChangedMeanwhile && !edited) {
+        // Nothing to keep of the editor's: show what the file now holds.
+        const QString stored = trimBlanks(m_record.Body);
+        m_view.setEditorText(stored);
+        m_shown = ShownItem{selected, m_record.Body, stored};
+        updateCaption();
+        Msg = changedMeanwhile + QStringLiteral(" Nothing was saved: the editor now shows the "
+                                                "stored text.");
+        Style = MessageBoxStyle::Warning;
+        showMessage();
+        return;
+    }
     if (saved == Saved::ChangedMeanwhile) {
-        Title = QStringLiteral("Attention!");
-        Msg = QStringLiteral("The text for: ") + trimBlanks(selected) +
-              QStringLiteral("\r\n...was changed by another copy of Cardisto since you picked "
-                             "it. Replace that text with yours?");
-        Style = MessageBoxStyle::Question;
+        Msg = changedMeanwhile + QStringLiteral(" Replace that text with yours?");
+        Style = MessageBoxStyle::QuestionDefaultNo;
         showMessage();
         if (Response != MessageBoxResult::Yes || !reportingFileErrors([&] {
                 saved = m_store.saveNote(selected, written, std::nullopt, m_record);
@@ -36,10 +50,9 @@ void MireloftMain::mnu_SaveQuote_Click() {
         reportGone(selected);
         return;
     }
-    if (written)
+    if (saved == Saved::Written)
         m_shown = ShownItem{selected, m_record.Body, editor};
     updateCaption();
-    Title = QStringLiteral("Attention!");
     // Counted as stored: a character outside the code page is one, whatever its units.
     const qsizetype length = Windows1252::storable(text).size();
     if (length > NoteRecord::BodyLength) {

@@ -1,5 +1,6 @@
 #include "form_view.h"
 #include "mireloft_main.h"
+#include "tag_match.h"
 
 void MireloftMain::DisplayTags() {
     if (!reportingFileErrors([this] { refillList(); }))
@@ -26,8 +27,10 @@ void MireloftMain::refillList() {
 void MireloftMain::ML_Selector_Click() {
     const QString tag = m_view.selectorText();
     bool found = false;
-    if (!reportingFileErrors([&] { found = m_store.loadNote(tag, m_record); }))
+    if (!reportingFileErrors([&] { found = m_store.loadNote(tag, m_record); })) {
+        highlightShownItem();
         return;
+    }
     if (!found) {
         if (!tag.isEmpty())
             reportGone(tag);
@@ -40,12 +43,43 @@ void MireloftMain::ML_Selector_Click() {
 }
 
 void MireloftMain::reportGone(const QString& tag) {
-    showError(QStringLiteral("The item \"%1\" is no longer in the file: another copy of "
-                             "Cardisto, or another program, renamed or deleted it.\n\nThe list now "
-                             "shows the items as they are. The text in the editor was kept, so "
-                             "that you can copy it.")
-                  .arg(trimBlanks(tag)));
-    reportingFileErrors([this] { refillList(); });
+    QString message = QStringLiteral("The item \"%1\" is no longer in the file: another copy of "
+                                     "Cardisto, or another program, renamed or deleted it.")
+                          .arg(trimBlanks(tag));
+    if (reportingFileErrors([this] { refillList(); }))
+        message += QStringLiteral("\n\nThe list now shows the items as they are.");
+    highlightShownItem();
+    // Save, Copy and the caption go on acting on the text the editor holds, so the user must
+    // see whose it is.
+    const bool listed = m_shown && entryOf(m_shown->tag) >= 0;
+    if (!m_shown || m_shown->tag == tag)
+        message += QStringLiteral(" The text in the editor was kept, so that you can copy it.");
+    else if (listed)
+        message += QStringLiteral(" The editor still holds the text of \"%1\", which is "
+                                  "highlighted again.")
+                       .arg(trimBlanks(m_shown->tag));
+    else
+        message += QStringLiteral(" The editor holds the text of \"%1\", which is no longer in "
+                                  "the file either; copy it if you need it.")
+                       .arg(trimBlanks(m_shown->tag));
+    if (!listed)
+        m_shown.reset();
+    showError(message);
+}
+
+void MireloftMain::highlightShownItem() {
+    m_view.selectEntry(m_shown ? entryOf(m_shown->tag) : -1);
+}
+
+qsizetype MireloftMain::entryOf(const QString& tag) const {
+    const ExactTagMatch match(tag);
+    const QByteArrayView tags(m_tags.bytes);
+    for (qsizetype entry = 0; entry < m_tags.size(); ++entry) {
+        if (match(tags.sliced(qsizetype(m_tags.order[entry]) * NoteRecord::TagLength,
+                              NoteRecord::TagLength)))
+            return entry;
+    }
+    return -1;
 }
 
 void MireloftMain::updateCaption() {

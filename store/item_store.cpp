@@ -8,6 +8,8 @@
 #include "store_error.h"
 #include "tag_match.h"
 
+#include <QLocale>
+
 ItemStore::ItemStore(std::chrono::milliseconds lockWait)
     : m_lockWait(lockWait) {}
 
@@ -52,10 +54,10 @@ ItemStore::Saved ItemStore::saveNote(const QString& tag, const std::optional<QSt
         if (!wanted(scan.tag()))
             continue;
         scan.loadInto(buffer);
-        if (!text)
-            return Saved::Written;
         if (bodyBefore && buffer.Body != *bodyBefore)
             return Saved::ChangedMeanwhile;
+        if (!text)
+            return Saved::Unchanged;
         buffer.setBody(*text);
         file.write(scan.number(), buffer);
         return Saved::Written;
@@ -68,6 +70,13 @@ bool ItemStore::addItem(const QString& name, NoteRecord& buffer) const {
     const LooseTagMatch taken(name);
     const ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive, m_lockWait);
     RecordFile file(ItemFileName);
+    const qint64 number = RecordFile::roundedRecordNumber(file.recordCount() + 1);
+    // One more would make the file one that no command could open again.
+    if (number > RecordFile::MaxRecords)
+        throw StoreError(ItemFileName,
+                         QStringLiteral("The file already holds %1 items, the most that Cardisto "
+                                        "can work on. Delete an item before you add another.")
+                             .arg(QLocale(QLocale::English).toString(RecordFile::MaxRecords)));
     bool found = false;
     RecordScan scan(file);
     while (scan.next()) {
@@ -79,7 +88,7 @@ bool ItemStore::addItem(const QString& name, NoteRecord& buffer) const {
     buffer.setTag(name);
     buffer.setBody(QString());
     if (!found)
-        file.write(RecordFile::roundedRecordNumber(file.recordCount() + 1), buffer);
+        file.write(number, buffer);
     return !found;
 }
 

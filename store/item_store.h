@@ -26,10 +26,11 @@ public:
     // The first record tagged exactly `tag` into `buffer`; false when there is none.
     bool loadNote(const QString& tag, NoteRecord& buffer) const;
 
-    enum class Saved { Written, NotFound, ChangedMeanwhile };
+    enum class Saved { Written, NotFound, ChangedMeanwhile, Unchanged };
     // Stores `text` as the body of the first record tagged exactly `tag`. Without `text` nothing
-    // is written, and only whether the record is still there is told. With `bodyBefore`, a
-    // record whose body is no longer that (another copy stored a text meanwhile) is left alone.
+    // is written (Unchanged), and only whether the record is still there, and still holds
+    // `bodyBefore`, is told. With `bodyBefore`, a record whose body is no longer that (another
+    // copy stored a text meanwhile) is left alone.
     Saved saveNote(const QString& tag, const std::optional<QString>& text,
                    const std::optional<QString>& bodyBefore, NoteRecord& buffer) const;
     // Adds a record with the name and an empty text, unless a stored tag matches it loosely

@@ -6,10 +6,9 @@
 #include <QtEndian>
 
 QString NoteRecord::fitted(const QString& text, int length) {
-    // Cut by what is stored, so that a field always takes its exact number of bytes.
-    // A field's characters take at most two units each, so the rest of a long paste is not looked
-    // at.
-    const QString stored = Windows1252::storable(QStringView(text).left(2 * length));
+    // Cut by what is stored, so that a field always takes its exact number of bytes; the rest of
+    // a long paste is not looked at.
+    const QString stored = Windows1252::decode(Windows1252::encode(text, length));
     if (stored.size() >= length)
         return stored.left(length);
     return stored + QString(length - stored.size(), QLatin1Char(' '));

@@ -54,22 +54,26 @@ QChar decode(char byte) {
     return (code & 0xE0) == 0x80 ? QChar(HighControls[code - 0x80]) : QChar(code);
 }
 
-QByteArray encode(QStringView text) {
+QByteArray encode(QStringView text, qsizetype limit) {
+    if (limit < 0 || limit > text.size())
+        limit = text.size(); // never more bytes than units
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char* out = bytes.data();
+    const char* const end = out + limit;
     const auto encodeEach = [&out](QStringView chars) {
         for (const QChar c : chars)
             *out++ = encodeChar(c.unicode());
     };
     if (std::all_of(text.begin(), text.end(), standsAlone)) {
-        encodeEach(text);
+        encodeEach(text.first(limit));
+        bytes.truncate(limit);
         return bytes;
     }
     QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text.data(), text.size());
     qsizetype start = 0;
-    for (qsizetype end = characters.toNextBoundary(); end != -1;
-         start = end, end = characters.toNextBoundary()) {
-        const QStringView seen = text.sliced(start, end - start);
+    for (qsizetype stop = characters.toNextBoundary(); stop != -1 && out < end;
+         start = stop, stop = characters.toNextBoundary()) {
+        const QStringView seen = text.sliced(start, stop - start);
         if (std::all_of(seen.begin(), seen.end(), standsAlone)) {
             encodeEach(seen); // a line break is two characters
             continue;
@@ -78,7 +82,7 @@ QByteArray encode(QStringView text) {
         const QString composed = seen.toString().normalized(QString::NormalizationForm_C);
         *out++ = composed.size() == 1 ? encodeChar(composed.front().unicode()) : '?';
     }
-    bytes.truncate(out - bytes.data());
+    bytes.truncate(std::min<const char*>(out, end) - bytes.data());
     return bytes;
 }
 

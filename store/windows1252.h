@@ -10,7 +10,8 @@ namespace Windows1252 {
 
 QString decode(QByteArrayView bytes);
 QChar decode(char byte);
-QByteArray encode(QStringView text);
+// At most `limit` bytes: the characters that fit, counted as stored.
+QByteArray encode(QStringView text, qsizetype limit = -1);
 // The text as it reads back once stored.
 QString storable(QStringView text);
 

@@ -29,6 +29,7 @@ public:
         selected = -1;
     }
     QString selectorText() const override { return items.value(selected); }
+    void selectEntry(qsizetype entry) override { selected = int(entry); }
     QString editorText() const override { return editor; }
     void setEditorText(const QString& text) override { editor = text; }
     int messageBox(const QString& message, int style, const QString& title) override {

@@ -59,6 +59,11 @@ private slots:
     // Guards each command's dialogs, its change to the file, its rebuild of list and editor.
     void commands();
 
+    void failedPickKeepsTheShownItem_data();
+    // Guards a failed pick that leaves the highlight on an item the editor does not hold, so that
+    // Save writes one item's text into another.
+    void failedPickKeepsTheShownItem();
+
     void startUp_data();
     // Guards start-up entering the program's folder by its bytes, or else every command refusing.
     void startUp();
@@ -94,8 +99,9 @@ void TestForm::commands_data() {
                   pickRename = "Nothing to do!|Please pick an item to rename.|304",
                   pickDelete = "Nothing to do!|Please pick an item to delete.|304",
                   saved = "Attention!|The text for: b\r\n...was sucessfully saved!|304",
-                  changed = "Attention!|The text for: b\r\n...was changed by another copy of "
-                            "Cardisto since you picked it. Replace that text with yours?|52",
+                  changedBy = "Attention!|The text for: b\r\n...was changed by another program or "
+                              "another copy of Cardisto since you picked it.",
+                  changed = changedBy + " Replace that text with yours?|308",
                   excess = "Attention!|The text you wanted to save was  1 characters longer than "
                            "the program allows, and was truncated by that amount. You need to go "
                            "back and edit it to be shorter, or perhaps break it into two or more "
@@ -168,6 +174,10 @@ void TestForm::commands_data() {
         u"\U0001F600"_s.repeated(2000), "Cardisto - 4000 bytes");
     row("Save without an edit writes no byte", Save, record("b", " B ") + a, "b", {}, {}, Idle, "",
         {saved}, record("b", " B ") + a, old, "B", b1);
+    row("Save without an edit, changed meanwhile: shown, not written", Save, ba, "b", {},
+        record("b", "their") + a, Idle, "",
+        {changedBy + " Nothing was saved: the editor now shows the stored text.|304"},
+        record("b", "their") + a, old, "their", "Cardisto - 5 bytes");
     row("Save, changed meanwhile, Yes", Save, ba, "b", "mine", record("b", "their") + a, Idle,
         "Yes", {changed, saved}, record("b", "mine") + a, old, "mine", "Cardisto - 4 bytes");
     row("Save, changed meanwhile, No", Save, ba, "b", "mine", record("b", "their") + a, Idle, "No",
@@ -219,6 +229,59 @@ void TestForm::commands() {
     QTEST(f.view.items, "list");
     QTEST(f.view.editor, "editor");
     QTEST(f.view.caption, "caption");
+}
+
+void TestForm::failedPickKeepsTheShownItem_data() {
+    QTest::addColumn<QByteArray>("meanwhile"); // null: another copy holds the file instead
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QStringList>("list"); // the highlighted entry in brackets
+    QTest::addColumn<QByteArray>("saved"); // the file after Save
+    const QString gone = "Cardisto|The item \"a\" is no longer in the file: another copy of "
+                         "Cardisto, or another program, renamed or deleted it.\n\nThe list now "
+                         "shows the items as they are. The editor ";
+    const QByteArray a = record("a", "A"), b = record("b", "B"), c = record("c", "C");
+    QTest::newRow("file held") << QByteArray()
+                               << "Cardisto|The file \"DIR/zmr.lst\" could not "
+                                  "be used:\nAnother program, or another copy of "
+                                  "Cardisto, is using this file. Wait until it "
+                                  "has finished, then try again.\n\nNothing was "
+                                  "changed by the command that stopped here.|16"
+                               << QStringList{"a", "[b]"} << record("b", "B, edited") + a;
+    QTest::newRow("item gone") << b + c
+                               << gone + "still holds the text of \"b\", which is highlighted "
+                                         "again.|16"
+                               << QStringList{"[b]", "c"} << record("b", "B, edited") + c;
+    QTest::newRow("item and shown item gone")
+        << c
+        << gone + "holds the text of \"b\", which is no longer in the file either; copy it "
+                  "if you need it.|16"
+        << QStringList{"c"} << c;
+}
+
+void TestForm::failedPickKeepsTheShownItem() {
+    FormFixture f;
+    ItemFiles::write(f.path(), record("b", "B") + record("a", "A"));
+    f.form.DisplayTags();
+    f.view.selected = 1;
+    f.form.ML_Selector_Click();
+    f.view.editor += ", edited";
+    QFETCH(QByteArray, meanwhile);
+    if (meanwhile.isNull())
+        anotherCopyTakesTheFile();
+    else
+        ItemFiles::write(f.path(), meanwhile);
+    f.view.selected = 0;
+    f.form.ML_Selector_Click();
+    cleanup();
+    QCOMPARE(f.view.boxes.size(), 1);
+    QTEST(f.view.boxes[0].replace(QDir::currentPath(), "DIR"), "dialog");
+    QStringList list;
+    for (const QString& item : f.view.items)
+        list << (list.size() == f.view.selected ? "[" + item.trimmed() + "]" : item.trimmed());
+    QTEST(list, "list");
+    QCOMPARE(f.view.editor, "B, edited");
+    f.form.mnu_SaveQuote_Click();
+    QTEST(f.items(), "saved");
 }
 
 void TestForm::startUp_data() {

@@ -118,6 +118,8 @@ private slots:
         QByteArray many;
         for (int n = 1; n <= 1100; ++n)
             many += record(QByteArray::number(n), QByteArray::number(n));
+        const QByteArray paris = record(QByteArray(30, '?') + " Paris");
+        const QString thumb = u"\U0001F44D\U0001F3FD"_s, flag = u"\U0001F1EB\U0001F1F7"_s;
         const QString emoji = u"\U0001F600"_s, nul = QString::fromLatin1("a\0\0b", 4);
         const auto row = [](const char* name, const QStringList& command, const QByteArray& before,
                             qint64 result, const QByteArray& after) {
@@ -134,6 +136,7 @@ private slots:
         // A name compares as it would be stored: one '?' for each character the user sees.
         row("add, ? per character seen", {"add", u"a\U0001F44D\U0001F3FD"_s}, q, 0, q);
         row("add, accent typed apart", {"add", u"E\u0301"_s}, e, 0, e);
+        row("add, wide characters then words", {"add", flag.repeated(30) + " Paris"}, {}, 1, paris);
         row("add, upper case beyond ASCII", {"add", u"\u0160\u0178\u00B5"_s}, s, 0, s);
         // The whole name is compared, so its first 60 characters may repeat a stored tag.
         row("add, over 60, cut after", {"add", x60 + "y"}, record(x60), 1, record(x60).repeated(2));
@@ -159,7 +162,10 @@ private slots:
         row("save, NUL", {"save", "note", nul}, old, 0, n(QByteArray("a\0\0b", 4)));
         row("save, 2000 beyond 65536", {"save", "note", emoji.repeated(2000)}, old, 0,
             n(QByteArray(2000, '?')));
-        row("save, no text", {"save", "note"}, old, 0, old);
+        // Cut where the stored text ends, not at twice its length in units.
+        row("save, wide characters then words", {"save", "note", thumb.repeated(1000) + " tail"},
+            old, 0, n(QByteArray(1000, '?') + " tail"));
+        row("save, no text", {"save", "note"}, old, 3, old);
         row("save over old, changed", {"save over old", "note", "my"}, n("new"), 2, n("new"));
         row("save over old, unchanged", {"save over old", "note", "my"}, old, 0, n("my"));
         row("save, gone", {"save", "gone", "x"}, old, 1, old);

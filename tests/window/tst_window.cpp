@@ -4,12 +4,18 @@
 #include "seed.h"
 
 #include "image_list.h"
+#include "item_file_lock.h"
 #include "main_window.h"
 #include "message_box.h"
 
 #include <QAbstractItemView>
+#include <QClipboard>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -18,6 +24,7 @@ class TestWindow : public QObject {
     // Records what the menus and the toolbar ask of the procedures instead of running them, or
     // runs them and answers every message box with OK, so that many Saves need no dialog.
     struct Window : MainWindow {
+        using MainWindow::MainWindow;
         bool record = true;
         QList<Procedure> asked;
         QStringList keys;
@@ -39,6 +46,7 @@ private slots:
         QTest::newRow("276, Enter: No") << 276 << QKeySequence(Qt::Key_Return) << 7;
         QTest::newRow("52, Enter: Yes") << 52 << QKeySequence(Qt::Key_Return) << 6;
         QTest::newRow("52 ignores Escape") << 52 << QKeySequence("Esc, Return") << 6;
+        QTest::newRow("308, Enter: No") << 308 << QKeySequence(Qt::Key_Return) << 7;
     }
     // Guards: a wrong default button, or Escape closing a box that must be answered Yes or No.
     void messageBoxKeys() {
@@ -115,6 +123,37 @@ private slots:
         QCOMPARE(int(editor->wordWrapMode()), 4);
     }
 
+    void arrowsStandForFileBytesOnly_data() {
+        QTest::addColumn<QString>("input"); // at the end: typed, or pasted after a '|'
+        QTest::addColumn<QString>("text");  // as the editor gives it to Save
+        QTest::newRow("from the file") << ""
+                                       << "\rb\n";
+        QTest::newRow("typed after them") << u"\u2190\u2193"_s << u"\rb\n\u2190\u2193"_s;
+        QTest::newRow("pasted after them") << u"|\u2193 \u2190"_s << u"\rb\n\u2193 \u2190"_s;
+        QTest::newRow("undo of a deletion") << "\b|z"
+                                            << "\rb\n";
+    }
+    // Guards an arrow the user types or pastes stored as a line break, or one from the file lost.
+    void arrowsStandForFileBytesOnly() {
+        MainWindow window;
+        window.setEditorText(QStringLiteral("\rb\n"));
+        auto* editor = window.findChild<QPlainTextEdit*>("ML_Editor");
+        editor->moveCursor(QTextCursor::End);
+        QFETCH(QString, input);
+        if (input == "\b|z") { // deleted, something pasted, both undone
+            QTest::keyClick(editor, Qt::Key_Backspace);
+            editor->insertPlainText(QStringLiteral("z"));
+            editor->undo(), editor->undo();
+        } else if (input.startsWith('|')) {
+            QGuiApplication::clipboard()->setText(input.mid(1));
+            editor->paste();
+        } else {
+            for (const QChar c : input) // as a keyboard with arrows types them
+                QTest::sendKeyEvent(QTest::Press, editor, Qt::Key_unknown, c, Qt::NoModifier);
+        }
+        QTEST(window.editorText(), "text");
+    }
+
     void layout_data() {
         QTest::addColumn<QSize>("client");
         QTest::addColumn<int>("list");            // its height: 13 pixels a row, and its frame
@@ -183,7 +222,8 @@ private slots:
         QVERIFY(MainWindow().windowIcon().availableSizes().contains(QSize(32, 32)));
     }
 
-    // Guards: an unloaded highlight, a lost re-click reload, lone CR/LF mangled, a needless Save.
+    // Guards: an unloaded highlight, a lost re-click reload, lone CR/LF mangled, a needless Save,
+    // a failed pick (file held, unreadable, item gone) leaving the highlight on another item.
     // Any mouse button, Ctrl or blank space, keys, typing and Saves; CARDISTO_SEED=N replays.
     void listAndEditorAgree() {
         // In the file's order, the reverse of the list's. Blanks the editor never shows and line
@@ -193,10 +233,18 @@ private slots:
         QByteArrayList records; // as they must be stored
         for (int i = 0; i < 5; ++i)
             records.append(ItemFiles::record(tags[i], bodies[i]));
+        QList<int> inFile{0, 1, 2, 3, 4}; // another copy deletes items and adds them back
+        const auto stored = [&] {
+            QByteArray bytes;
+            for (const int item : inFile)
+                bytes += records[item];
+            return bytes;
+        };
         QTemporaryDir dir;
         ItemFiles::write(dir.filePath("zmr.lst"), records.join());
         QDir::setCurrent(dir.path());
-        Window window;
+        FakeDesktop desktop;
+        Window window(desktop, std::chrono::milliseconds(1));
         window.record = false;
         window.form().DisplayTags();
         window.show();
@@ -213,11 +261,27 @@ private slots:
         QString expected = "padded", loaded = expected;
         for (int step = 0; step < 3000; ++step) {
             const int row = int(random.bounded(6)), action = int(random.bounded(6)); // row 5: blank
-            const QPoint at = row < 5 ? list->visualRect(list->model()->index(row, 0)).center()
-                                      : QPoint(area->width() / 2, area->height() - 3);
+            const QModelIndex entry = list->model()->index(row, 0);
+            const QPoint at = entry.isValid() ? list->visualRect(entry).center()
+                                              : QPoint(area->width() / 2, area->height() - 3);
             const auto button = Qt::MouseButton(1 << random.bounded(3)); // left, right, middle
             const auto modifier = Qt::KeyboardModifier(random.bounded(3) << 25); // -, Shift, Ctrl
             const bool press = action == 0 && !held.testFlag(button);
+            // For this step another program holds the file, or a folder stands in its place.
+            const int trouble = int(random.bounded(8));
+            std::optional<ItemFileLock> another;
+            if (trouble == 0)
+                another.emplace("zmr.lst", ItemFileLock::Exclusive, std::chrono::milliseconds(0));
+            QVERIFY(trouble != 1 ||
+                    (rename("zmr.lst", "zmr.away") == 0 && mkdir("zmr.lst", 0) == 0));
+            if (trouble == 2) { // another copy deletes an item, or adds one back at the end
+                const int item = int(random.bounded(5));
+                if (inFile.contains(item) && item != shown)
+                    inFile.removeOne(item);
+                else if (!inFile.contains(item))
+                    inFile.append(item);
+                ItemFiles::write("zmr.lst", stored());
+            }
             const QByteArray when = "step " + QByteArray::number(step);
             if (action < 2) // a press, release or move
                 QTest::mouseEvent(action ? QTest::MouseMove : QTest::MouseAction(!press), area,
@@ -230,12 +294,17 @@ private slots:
             expected = action == 3 ? window.editorText() : expected;
             if (action == 4)
                 window.findChild<QAction*>("mnu_SaveQuote")->trigger();
-            if (action == 4 && expected != loaded)
+            const bool failing = trouble < 2;
+            another.reset();
+            QVERIFY(trouble != 1 || (rmdir("zmr.lst") == 0 && rename("zmr.away", "zmr.lst") == 0));
+            if (action == 4 && !failing && expected != loaded)
                 records[shown] = ItemFiles::record(tags[shown], (loaded = expected).toLatin1());
-            QVERIFY2(ItemFiles::read(dir.filePath("zmr.lst")) == records.join(), when);
+            QVERIFY2(ItemFiles::read("zmr.lst") == stored(), when);
             const int now = int(tags.indexOf(window.selectorText().trimmed().toLatin1()));
-            QVERIFY2(now >= 0, when);
-            if (now != shown || (press && button == Qt::LeftButton && row == 4 - shown))
+            QVERIFY2(failing ? now == shown : inFile.contains(now), when);
+            const bool reclicked = press && button == Qt::LeftButton &&
+                                   entry.data().toString().trimmed().toLatin1() == tags[shown];
+            if (now != shown || (reclicked && !failing))
                 expected = loaded = QString::fromLatin1(records[shown = now].mid(62)).trimmed();
             QVERIFY2(window.editorText() == expected, when);
         }

@@ -14,13 +14,31 @@
 #include "gio_browser.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <sys/auxv.h>
 #include <unistd.h>
 #endif
 
-QByteArray QtDesktopServices::programFolder(QString& error) const {
 #ifdef Q_OS_LINUX
-    // applicationDirPath() goes through text, which changes a name that is not valid UTF-8, and
-    // gives nothing at all for a path longer than PATH_MAX.
+namespace {
+
+// The program's own file, by its bytes: applicationFilePath() goes through text, which changes a
+// name that is not valid UTF-8, and gives nothing at all for a path longer than PATH_MAX.
+QByteArray programFile(QString& error) {
+    // Started through the dynamic loader ("ld.so cardisto"), /proc/self/exe is the loader, which
+    // the kernel then started without an interpreter; the loader knows the file it loaded.
+    Dl_info loaded{};
+    if (::getauxval(AT_BASE) == 0 && ::dladdr(reinterpret_cast<void*>(&programFile), &loaded) &&
+        loaded.dli_fname && *loaded.dli_fname) {
+        if (char* path = ::realpath(loaded.dli_fname, nullptr)) {
+            const QByteArray file(path);
+            std::free(path);
+            return file;
+        }
+        error = qt_error_string(errno);
+        return {};
+    }
     QByteArray path(4096, Qt::Uninitialized);
     for (;;) {
         const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
@@ -28,13 +46,20 @@ QByteArray QtDesktopServices::programFolder(QString& error) const {
             error = qt_error_string(errno);
             return {};
         }
-        if (length < path.size()) {
-            path.truncate(length);
-            break;
-        }
+        if (length < path.size())
+            return path.first(length);
         path.resize(2 * path.size());
     }
-    path.truncate(qMax(path.lastIndexOf('/'), qsizetype(1)));
+}
+
+} // namespace
+#endif
+
+QByteArray QtDesktopServices::programFolder(QString& error) const {
+#ifdef Q_OS_LINUX
+    QByteArray path = programFile(error);
+    if (!path.isEmpty())
+        path.truncate(qMax(path.lastIndexOf('/'), qsizetype(1)));
     return path;
 #else
     const QString folder = QCoreApplication::applicationDirPath();

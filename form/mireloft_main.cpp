@@ -46,13 +46,18 @@ void MireloftMain::Form_Load() {
     QString reason;
     const QByteArray folder = m_desktop.programFolder(reason);
     if (folder.isEmpty() || !enterFolder(folder, reason)) {
-        m_folderError = QStringLiteral("The program's folder \"%1\" could not be opened: %2\n\n"
-                                       "Cardisto keeps its items there, so it can neither show nor "
-                                       "change any. Start it from a folder that can be opened.")
-                            .arg(QDir::toNativeSeparators(QFile::decodeName(folder)), reason);
+        const QString where =
+            folder.isEmpty()
+                ? QStringLiteral("The program's folder could not be found: %1").arg(reason)
+                : QStringLiteral("The program's folder \"%1\" could not be opened: %2")
+                      .arg(QDir::toNativeSeparators(QFile::decodeName(folder)), reason);
+        m_folderError = where + QStringLiteral("\n\nCardisto keeps its items there, so it can "
+                                               "neither show nor change any. Start it from a "
+                                               "folder that can be opened.");
         showError(m_folderError);
         return;
     }
+    m_folder = folder;
     DisplayTags();
 }
 
@@ -90,7 +95,7 @@ bool MireloftMain::reportingFileErrors(const std::function<void()>& call, bool c
         call();
         return true;
     } catch (const StoreError& error) {
-        showError(error.message(changeWritten));
+        showError(error.message(changeWritten, m_folder));
     } catch (const std::bad_alloc&) {
         showError(QStringLiteral("There is not enough memory for this command, so it stopped. "
                                  "Every change to the items is written whole or not at all, so "

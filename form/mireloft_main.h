@@ -98,6 +98,8 @@ private:
     FormView& m_view;
     DesktopServices& m_desktop;
     ItemStore m_store;
+    // The program's folder as start-up entered it, by its bytes: the messages name it.
+    QByteArray m_folder;
     // Why start-up could not enter the program's folder; every file command then refuses, as the
     // current folder is someone else's.
     QString m_folderError;

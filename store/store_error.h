@@ -11,8 +11,8 @@ public:
     StoreError(QString fileName, QString reason);
 
     // For the user. `changeWritten`: the command's change is in the file, and only reading the
-    // file back afterwards failed.
-    QString message(bool changeWritten = false) const;
+    // file back afterwards failed. `folder`: the current one, as the program entered it.
+    QString message(bool changeWritten = false, const QByteArray& folder = {}) const;
 
 private:
     QString m_fileName;

@@ -68,6 +68,12 @@ private slots:
     // Guards start-up entering the program's folder by its bytes, or else every command refusing.
     void startUp();
 
+    // Guards New adding the record beyond the most that any command opens, locking the user out.
+    void newStopsAtTheItemLimit();
+
+    // Guards a message naming "/zmr.lst" once the program's folder is removed while it runs.
+    void removedFolderIsNamed();
+
     void toolbarKeys_data();
     // Guards the toolbar's keys: exact names, each to its own procedure.
     void toolbarKeys();
@@ -326,6 +332,31 @@ void TestForm::startUp() {
     QTEST(f.view.items.value(0).trimmed(), "entry");
     QTEST(f.view.editor, "editor");
     QCOMPARE(f.form.HelpFile, QStringLiteral("Kevra.hlp"));
+}
+
+void TestForm::newStopsAtTheItemLimit() {
+    FormFixture f;
+    QFile file(f.path());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(20'620'000'000)); // sparse
+    f.view.inputAnswers << "x";
+    f.form.mnu_New_Click();
+    QCOMPARE(f.view.boxes.last().replace(QDir::currentPath(), "DIR"),
+             "Cardisto|The file \"DIR/zmr.lst\" could not be used:\nThe file already holds "
+             "10,000,000 items, the most that Cardisto can work on. Delete an item before you add "
+             "another.\n\nNothing was changed by the command that stopped here.|16");
+    QCOMPARE(file.size(), 20'620'000'000);
+}
+
+void TestForm::removedFolderIsNamed() {
+    FormFixture f;
+    f.form.Form_Load();
+    QVERIFY(QFile::remove(f.path()) && QDir().rmdir(f.dir.path()));
+    f.view.inputAnswers << "x";
+    f.form.mnu_New_Click();
+    QCOMPARE(f.view.boxes.last(), "Cardisto|The file \"" + f.path() +
+                                      "\" could not be used:\nNo such file or directory\nIts "
+                                      "folder was removed while Cardisto was running.\n\nNothing "
+                                      "was changed by the command that stopped here.|16");
 }
 
 void TestForm::toolbarKeys_data() {

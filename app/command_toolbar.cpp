@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -53,5 +54,8 @@ QToolBar* createCommandToolbar(QWidget* parent, const ImageList& images) {
         // Like every toolbar button, it is left out of the tab order.
         toolbar->widgetForAction(action)->setFocusPolicy(Qt::NoFocus);
     }
+    // Shown when the window is too narrow for every button.
+    if (auto* more = toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More commands"));
     return toolbar;
 }

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -27,6 +28,19 @@ protected:
             return;
         }
         QMessageBox::closeEvent(event);
+    }
+};
+
+// Selects the proposal as QInputDialog does, but from its end back to its start, so that a name
+// padded with blanks shows its letters rather than the blanks.
+class NameDialog : public QInputDialog {
+public:
+    using QInputDialog::QInputDialog;
+
+    void setVisible(bool visible) override {
+        QInputDialog::setVisible(visible);
+        if (auto* line = findChild<QLineEdit*>(); visible && line)
+            line->setSelection(int(line->text().size()), -int(line->text().size()));
     }
 };
 
@@ -67,8 +81,9 @@ int showMessageBox(QWidget* parent, const QString& message, int style, const QSt
 
 QString showInputBox(QWidget* parent, const QString& prompt, const QString& title,
                      const QString& defaultText) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, displayed(prompt), QLineEdit::Normal,
-                                               defaultText, &ok);
-    return ok ? text : QString();
+    NameDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(displayed(prompt));
+    dialog.setTextValue(defaultText);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }

@@ -1,5 +1,6 @@
 #include "whole_row_list.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QStyleOptionViewItem>
@@ -44,6 +45,19 @@ void WholeRowList::selectionChanged(const QItemSelection& selected,
     QListView::selectionChanged(selected, deselected);
     if (m_picking && !selected.isEmpty())
         emit entryPicked();
+}
+
+void WholeRowList::keyPressEvent(QKeyEvent* event) {
+    // With nothing picked, the focus rectangle sits on the first entry unselected; a key that
+    // moves from there would skip it.
+    const bool firstKey = event->key() == Qt::Key_Home || event->key() == Qt::Key_Up ||
+                          event->key() == Qt::Key_Down || event->key() == Qt::Key_Space;
+    if (firstKey && !selectionModel()->hasSelection() && model()->rowCount() > 0) {
+        selectionModel()->setCurrentIndex(model()->index(0, 0),
+                                          QItemSelectionModel::ClearAndSelect);
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 void WholeRowList::mousePressEvent(QMouseEvent* event) {

@@ -26,6 +26,7 @@ signals:
 protected:
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -17,7 +17,7 @@ void MireloftMain::mnu_delete_Click() {
     if (!reportingFileErrors([&] { removed = m_store.removeItem(selected, m_record); }))
         return;
     if (removed > 0)
-        refreshAfterChange();
+        displayTags(Outcome::ChangeWritten);
     else
         reportGone(selected);
 }

@@ -58,7 +58,7 @@ void MireloftMain::Form_Load() {
         return;
     }
     m_folder = folder;
-    DisplayTags();
+    displayTags(Outcome::StartUp);
 }
 
 void MireloftMain::Form_UnLoad(qint16& cancel) {
@@ -86,7 +86,7 @@ void MireloftMain::showError(const QString& message) {
     m_view.messageBox(message, MessageBoxStyle::Error, QStringLiteral("Cardisto"));
 }
 
-bool MireloftMain::reportingFileErrors(const std::function<void()>& call, bool changeWritten) {
+bool MireloftMain::reportingFileErrors(const std::function<void()>& call, Outcome outcome) {
     if (!m_folderError.isEmpty()) {
         showError(m_folderError);
         return false;
@@ -95,7 +95,14 @@ bool MireloftMain::reportingFileErrors(const std::function<void()>& call, bool c
         call();
         return true;
     } catch (const StoreError& error) {
-        showError(error.message(changeWritten, m_folder));
+        const QString outcomes[] = {
+            QStringLiteral("Nothing was changed by the command that stopped here."),
+            QStringLiteral("The change was written to the file, but the list could not be "
+                           "refreshed: it still shows the items as they were before the change."),
+            QStringLiteral("Cardisto started without its items, and changed nothing. Choosing "
+                           "New Item, even if you then cancel it, reads the file again."),
+        };
+        showError(error.message(m_folder) + QStringLiteral("\n\n") + outcomes[int(outcome)]);
     } catch (const std::bad_alloc&) {
         showError(QStringLiteral("There is not enough memory for this command, so it stopped. "
                                  "Every change to the items is written whole or not at all, so "

@@ -71,15 +71,17 @@ private:
     void warnIfNothingPicked(const QString& command);
     void updateCaption();
     void startHelpViewer(QStringList arguments);
+    // What a file error that stops a store call leaves behind, as the user is told.
+    enum class Outcome { NothingChanged, ChangeWritten, StartUp };
     // Runs a store call; a file error or a lack of memory stops it and is shown to the user
     // instead of ending the program. Returns whether the call ran to its end.
-    bool reportingFileErrors(const std::function<void()>& call, bool changeWritten = false);
+    bool reportingFileErrors(const std::function<void()>& call,
+                             Outcome outcome = Outcome::NothingChanged);
     // Fills the list from the file; throws as the store does, leaving the list as it was when
     // the file cannot be read.
     void refillList();
-    // DisplayTags after a command changed the file, whose failure must not claim that nothing
-    // was changed.
-    void refreshAfterChange();
+    // DisplayTags, telling what a failure leaves behind.
+    void displayTags(Outcome outcome);
     // The picked item was renamed or deleted behind the list's back.
     void reportGone(const QString& tag);
     // After a pick that failed: the highlight goes back to the item whose text the editor holds.

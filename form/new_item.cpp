@@ -9,7 +9,7 @@ void MireloftMain::mnu_New_Click() {
     if (!name.isEmpty() && !reportingFileErrors([&] { added = m_store.addItem(name, m_record); }))
         return;
     if (added)
-        refreshAfterChange();
+        displayTags(Outcome::ChangeWritten);
     else
         DisplayTags();
 }

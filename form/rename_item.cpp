@@ -15,7 +15,7 @@ void MireloftMain::mnu_rename_Click() {
     if (!reportingFileErrors([&] { renamed = m_store.renameItem(selected, name, m_record); }))
         return;
     if (renamed)
-        refreshAfterChange();
+        displayTags(Outcome::ChangeWritten);
     else
         reportGone(selected);
 }

@@ -3,14 +3,11 @@
 #include "tag_match.h"
 
 void MireloftMain::DisplayTags() {
-    if (!reportingFileErrors([this] { refillList(); }))
-        return;
-    m_view.setEditorText(QString());
-    m_shown.reset();
+    displayTags(Outcome::NothingChanged);
 }
 
-void MireloftMain::refreshAfterChange() {
-    if (!reportingFileErrors([this] { refillList(); }, true))
+void MireloftMain::displayTags(Outcome outcome) {
+    if (!reportingFileErrors([this] { refillList(); }, outcome))
         return;
     m_view.setEditorText(QString());
     m_shown.reset();

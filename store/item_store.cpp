@@ -8,8 +8,6 @@
 #include "store_error.h"
 #include "tag_match.h"
 
-#include <QLocale>
-
 ItemStore::ItemStore(std::chrono::milliseconds lockWait)
     : m_lockWait(lockWait) {}
 
@@ -76,7 +74,7 @@ bool ItemStore::addItem(const QString& name, NoteRecord& buffer) const {
         throw StoreError(ItemFileName,
                          QStringLiteral("The file already holds %1 items, the most that Cardisto "
                                         "can work on. Delete an item before you add another.")
-                             .arg(QLocale(QLocale::English).toString(RecordFile::MaxRecords)));
+                             .arg(groupedNumber(RecordFile::MaxRecords)));
     bool found = false;
     RecordScan scan(file);
     while (scan.next()) {

@@ -25,8 +25,7 @@ RecordFile::RecordFile(const QString& fileName)
     if (m_recordCount >= MaxRecords + 1)
         fail(QStringLiteral("The file holds %1 items, more than the %2 that Cardisto can work on, "
                             "so it was left as it is.")
-                 .arg(qint64(m_recordCount))
-                 .arg(MaxRecords));
+                 .arg(groupedNumber(qint64(m_recordCount)), groupedNumber(MaxRecords)));
 }
 
 void RecordFile::readBytes(qint64 offset, qint64 count, char* into) {
@@ -39,7 +38,7 @@ void RecordFile::readBytes(qint64 offset, qint64 count, char* into) {
             fail(m_file.errorString());
         if (step == 0)
             fail(QStringLiteral("Record %1 ends early; the file was shortened while in use.")
-                     .arg((offset + got) / NoteRecord::Size + 1));
+                     .arg(groupedNumber((offset + got) / NoteRecord::Size + 1)));
         got += step;
     }
 }

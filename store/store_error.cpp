@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
@@ -12,7 +13,7 @@ StoreError::StoreError(QString fileName, QString reason)
     , m_fileName(std::move(fileName))
     , m_reason(std::move(reason)) {}
 
-QString StoreError::message(bool changeWritten, const QByteArray& folder) const {
+QString StoreError::message(const QByteArray& folder) const {
     // The current folder's own name may be gone, or too long to ask for.
     const QString path = folder.isEmpty()       ? QDir::current().absoluteFilePath(m_fileName)
                          : folder.endsWith('/') ? QFile::decodeName(folder) + m_fileName
@@ -23,11 +24,10 @@ QString StoreError::message(bool changeWritten, const QByteArray& folder) const 
     if (::stat(".", &here) == 0 && here.st_nlink == 0)
         reason += QStringLiteral("\nIts folder was removed while Cardisto was running.");
 #endif
-    return QStringLiteral("The file \"%1\" could not be used:\n%2\n\n%3")
-        .arg(QDir::toNativeSeparators(path), reason,
-             changeWritten
-                 ? QStringLiteral("The change was written to the file, but the list "
-                                  "could not be refreshed: it still shows the items as "
-                                  "they were before the change.")
-                 : QStringLiteral("Nothing was changed by the command that stopped here."));
+    return QStringLiteral("The file \"%1\" could not be used:\n%2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString groupedNumber(qint64 number) {
+    return QLocale(QLocale::English).toString(number);
 }

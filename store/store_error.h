@@ -10,11 +10,13 @@ class StoreError : public std::runtime_error {
 public:
     StoreError(QString fileName, QString reason);
 
-    // For the user. `changeWritten`: the command's change is in the file, and only reading the
-    // file back afterwards failed. `folder`: the current one, as the program entered it.
-    QString message(bool changeWritten = false, const QByteArray& folder = {}) const;
+    // For the user: which file, and why. `folder`: the current one, as the program entered it.
+    QString message(const QByteArray& folder = {}) const;
 
 private:
     QString m_fileName;
     QString m_reason;
 };
+
+// A count as our messages write it: 10,000,000.
+QString groupedNumber(qint64 number);

@@ -71,6 +71,9 @@ private slots:
     // Guards New adding the record beyond the most that any command opens, locking the user out.
     void newStopsAtTheItemLimit();
 
+    // Guards a start-up message that speaks of a command that stopped.
+    void startUpSaysWhatItLeft();
+
     // Guards a message naming "/zmr.lst" once the program's folder is removed while it runs.
     void removedFolderIsNamed();
 
@@ -345,6 +348,15 @@ void TestForm::newStopsAtTheItemLimit() {
              "10,000,000 items, the most that Cardisto can work on. Delete an item before you add "
              "another.\n\nNothing was changed by the command that stopped here.|16");
     QCOMPARE(file.size(), 20'620'000'000);
+}
+
+void TestForm::startUpSaysWhatItLeft() {
+    FormFixture f;
+    QVERIFY(QDir().mkdir(f.path()));
+    f.form.Form_Load();
+    QCOMPARE(f.view.boxes.value(0).section('\n', 2),
+             "\nCardisto started without its items, and changed nothing. Choosing New Item, even "
+             "if you then cancel it, reads the file again.|16");
 }
 
 void TestForm::removedFolderIsNamed() {

@@ -194,7 +194,8 @@ private slots:
         QTest::addColumn<QStringList>("ops");
         QTest::addColumn<QStringList>("errors"); // of each op, as the user reads it; empty: none
         const QStringList all = {"list", "load", "add", "rename", "save", "remove"};
-        const QString odd = "not an ordinary file", huge = "holds 533225813 items",
+        const QString odd = "not an ordinary file",
+                      huge = "holds 533,225,813 items, more than the 10,000,000",
                       busy = "another copy of Cardisto, is using", full = "File too large";
         const auto row = [](const char* setup, const QStringList& ops, const QStringList& errors) {
             QTest::newRow(setup) << QString(setup) << ops << errors;

@@ -9,7 +9,9 @@
 #include "message_box.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
@@ -54,6 +56,35 @@ private slots:
         whenModal([keys](QWidget* box) { QTest::keySequence(box, keys); });
         QFETCH(int, style);
         QTEST(showMessageBox(nullptr, QStringLiteral("text"), style, QString()), "result");
+    }
+
+    // Guards a control that a screen reader reaches but cannot name.
+    void everyControlHasAName() {
+        MainWindow window;
+        window.show();
+        QList<QAccessibleInterface*> walk{QAccessible::queryAccessibleInterface(&window)};
+        while (!walk.isEmpty()) { // hidden ones too: a screen reader may walk them
+            QAccessibleInterface* control = walk.takeLast();
+            for (int i = 0; i < control->childCount(); ++i)
+                walk << control->child(i);
+            const QAccessible::Role role = control->role();
+            const bool named = !control->text(QAccessible::Name).isEmpty();
+            QVERIFY2(named || (role != QAccessible::Button && role != QAccessible::ButtonMenu &&
+                               role != QAccessible::List && role != QAccessible::EditableText),
+                     qPrintable(QString::number(role)));
+        }
+    }
+
+    // Guards the name proposed padded to 60 characters scrolled out of view by its blanks.
+    void inputBoxShowsTheName() {
+        const QString padded = QStringLiteral("b").leftJustified(60);
+        whenModal([](QWidget* box) {
+            auto* line = box->findChild<QLineEdit*>();
+            QCOMPARE(line->cursorPosition(), 0);
+            QCOMPARE(line->selectedText().size(), 60);
+            QTest::keyClick(line, Qt::Key_Return);
+        });
+        QCOMPARE(showInputBox(nullptr, "New item name...", "New Item", padded), padded);
     }
 
     // Guards: an item or button reaching another or a second procedure, or a separator any.
@@ -101,6 +132,31 @@ private slots:
         QFETCH(int, topic);
         QCOMPARE(arguments, (QStringList{"--near", arguments[1], "--topic", QString::number(topic),
                                          "Kevra.hlp"}));
+    }
+
+    void firstKeyPicks_data() {
+        QTest::addColumn<QString>("text"); // of the item picked
+        QTest::newRow("Home") << "A";
+        QTest::newRow("Up") << "A";
+        QTest::newRow("Down") << "A";
+        QTest::newRow("Space") << "A";
+        QTest::newRow("End") << "C";
+    }
+    // Guards the first key in a list with nothing picked skipping the first entry.
+    void firstKeyPicks() {
+        QTemporaryDir dir;
+        ItemFiles::write(dir.filePath("zmr.lst"), ItemFiles::record("c", "C") +
+                                                      ItemFiles::record("b", "B") +
+                                                      ItemFiles::record("a", "A"));
+        QDir::setCurrent(dir.path());
+        Window window;
+        window.record = false;
+        window.form().DisplayTags();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(window.findChild<QWidget*>("ML_Editor"), Qt::Key_Tab);
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(QTest::currentDataTag()));
+        QTEST(window.editorText(), "text");
     }
 
     void longParagraphsBreakAnywhere_data() {

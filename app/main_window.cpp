@@ -35,7 +35,7 @@ QFont boldDesignFont() {
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : MainWindow(nullptr, std::chrono::seconds(5), parent) {}
+    : MainWindow(nullptr, ItemStore::DefaultLockWait, parent) {}
 
 MainWindow::MainWindow(DesktopServices& desktop, std::chrono::milliseconds lockWait,
                        QWidget* parent)

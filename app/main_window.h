@@ -28,7 +28,7 @@ public:
     // On the given desktop services, which must outlive the window; commands wait `lockWait` for
     // another copy that holds the item file.
     explicit MainWindow(DesktopServices& desktop,
-                        std::chrono::milliseconds lockWait = std::chrono::seconds(5),
+                        std::chrono::milliseconds lockWait = ItemStore::DefaultLockWait,
                         QWidget* parent = nullptr);
     ~MainWindow() override;
 

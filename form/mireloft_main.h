@@ -26,7 +26,7 @@ public:
     using Procedure = void (MireloftMain::*)();
 
     MireloftMain(FormView& view, DesktopServices& desktop,
-                 std::chrono::milliseconds lockWait = std::chrono::seconds(5));
+                 std::chrono::milliseconds lockWait = ItemStore::DefaultLockWait);
 
     // The form-level message variables: each command sets them right before its message box.
     QString Msg;

@@ -16,8 +16,10 @@
 // the commands share, which afterwards holds what a record-by-record scan would have left in it.
 class ItemStore {
 public:
-    // How long a command waits for another copy that holds the file.
-    explicit ItemStore(std::chrono::milliseconds lockWait = std::chrono::seconds(5));
+    // How long a command waits for another copy that holds the file, unless told otherwise.
+    static constexpr std::chrono::seconds DefaultLockWait{5};
+
+    explicit ItemStore(std::chrono::milliseconds lockWait = DefaultLockWait);
 
     // Every whole record's tag, as stored, in record order, into `tags`, whose memory is reused.
     // `beforeFill` runs once the file is locked and its first block read, before `tags` changes.

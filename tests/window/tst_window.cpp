@@ -3,10 +3,13 @@
 #include "modal.h"
 #include "seed.h"
 
+#include "editor_wrap.h"
 #include "image_list.h"
 #include "item_file_lock.h"
 #include "main_window.h"
 #include "message_box.h"
+#include "record_file.h"
+#include "store_error.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -73,6 +76,20 @@ private slots:
                                role != QAccessible::List && role != QAccessible::EditableText),
                      qPrintable(QString::number(role)));
         }
+    }
+
+    // Guards the help's limits drifting apart from the ones the program keeps.
+    void helpStatesTheLimits() {
+        QFile help(CARDISTO_SOURCE_DIR "/dist/kevra.hlp");
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(help.readAll()).simplified();
+        for (const QString& fact :
+             {u"<i>name</i> of up to %1 characters"_s.arg(NoteRecord::TagLength),
+              u"<i>text</i> of up to %1 characters"_s.arg(NoteRecord::BodyLength),
+              u"Number of items</td><td>up to %1,"_s.arg(groupedNumber(RecordFile::MaxRecords)),
+              u"within %1 seconds"_s.arg(ItemStore::DefaultLockWait.count()),
+              u"more than %1 characters without"_s.arg(groupedNumber(LongestWordWrapped))})
+            QVERIFY2(text.contains(fact), qPrintable(fact));
     }
 
     // Guards the name proposed padded to 60 characters scrolled out of view by its blanks.

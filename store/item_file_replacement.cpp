@@ -41,12 +41,22 @@ QByteArray folderOf(const QByteArray& fileName) {
 }
 
 #ifndef Q_OS_WIN
-// What an interrupted deletion leaves under the fixed name: an ordinary file of ours holding
-// whole records. A folder, a link or another user's file there is not ours to remove.
-bool leftByAnInterruptedRun(const QByteArray& name) {
-    struct stat left {};
-    return ::lstat(name.constData(), &left) == 0 && S_ISREG(left.st_mode) &&
-           left.st_uid == ::geteuid() && left.st_size % NoteRecord::Size == 0;
+// For the user: what has a name that Cardisto did not give it.
+QString kindOf(const struct stat& file) {
+    switch (file.st_mode & S_IFMT) {
+    case S_IFDIR:
+        return QStringLiteral("a folder");
+    case S_IFLNK:
+        return QStringLiteral("a link");
+    case S_IFREG:
+        return QStringLiteral("another user's file");
+    case S_IFIFO:
+        return QStringLiteral("a pipe");
+    case S_IFSOCK:
+        return QStringLiteral("a socket");
+    default:
+        return QStringLiteral("a device");
+    }
 }
 #endif
 
@@ -104,20 +114,25 @@ void ItemFileReplacement::create(const QByteArray& temporary) {
         fd = ::mkostemps(m_temporaryName.data(), 4, O_CLOEXEC);
     } else {
         m_temporaryName = temporary;
-        if (leftByAnInterruptedRun(temporary))
-            ::unlink(temporary.constData());
+        struct stat left {};
+        if (::lstat(temporary.constData(), &left) == 0) {
+            // An interrupted deletion leaves an ordinary file of ours, of any length: a kill may
+            // stop a write midway. Anything else is not ours to remove.
+            if (!S_ISREG(left.st_mode) || left.st_uid != ::geteuid()) {
+                fail(temporary,
+                     QStringLiteral("Cardisto writes the remaining items under this name while "
+                                    "it deletes, but what has the name now is %1, not a file it "
+                                    "left, so it was left as it is. Move it away, then try again.")
+                         .arg(kindOf(left)));
+            }
+            if (::unlink(temporary.constData()) != 0)
+                fail(temporary, qt_error_string(errno));
+        }
         // Readable by the owner alone until it has the old file's owner and permissions.
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     }
-    if (fd < 0) {
-        fail(m_temporaryName,
-             errno == EEXIST
-                 ? QStringLiteral("Cardisto writes the remaining items under this name while it "
-                                  "deletes, but what has the name now is not a file it left (it "
-                                  "is a folder, a link or another user's file), so it was left "
-                                  "as it is. Move it away, then try again.")
-                 : qt_error_string(errno));
-    }
+    if (fd < 0)
+        fail(m_temporaryName, qt_error_string(errno));
     m_created = true;
     if (!m_temporary.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
                           QFileDevice::AutoCloseHandle)) {

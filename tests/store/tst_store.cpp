@@ -171,8 +171,8 @@ private slots:
     void commandsWriteTheseBytes() {
         QFETCH(QStringList, command);
         QFETCH(QByteArray, before);
-        // What an interrupted removal left must not slip into the new file.
-        ItemFiles::write("zmr.tmp", record("x") + record("y"));
+        // What a removal killed mid-write left must neither stop the next nor slip into its file.
+        ItemFiles::write("zmr.tmp", record("x") + "y");
         // A link into a folder whose name is not UTF-8, beside a file of the user's.
         const bool linked = QByteArray(QTest::currentDataTag()).contains("link");
         QVERIFY(!linked ||
@@ -202,8 +202,9 @@ private slots:
         row("size limit 9248", {"add"}, {full}); // 1000 bytes into the new record
         row("size limit 1000", {"save", "remove"}, {full, full});
         row("another user's file", {"remove"}, {"cannot have the owner and group"});
-        row("a folder named zmr.tmp", {"remove"}, {"not a file it left"});
-        row("a link named zmr.tmp", {"remove"}, {"not a file it left"});
+        row("another user's zmr.tmp", {"remove"}, {"is another user's file, not a file it left"});
+        row("a folder named zmr.tmp", {"remove"}, {"is a folder, not a file it left"});
+        row("a link named zmr.tmp", {"remove"}, {"is a link, not a file it left"});
         row("zmr.tmp gone at the rename", {"remove"}, {"No such file"});
         for (const char* kind : {"folder", "pipe", "socket"})
             row(kind, all, QStringList(6, odd));
@@ -225,7 +226,9 @@ private slots:
                  : setup.contains("sparse") ? truncate("zmr.lst", qint64(1) << 40)
                  : setup.contains("folder named") ? mkdir("zmr.tmp", 0)
                  : setup.contains("link named")   ? symlink("nowhere", "zmr.tmp")
-                                                  : 0) == 0);
+                 : setup.contains("user's zmr")
+                     ? close(creat("zmr.tmp", 0600)) + chown("zmr.tmp", 1, 1)
+                     : 0) == 0);
         // As root the store runs as user 65534, else as this user; the file is that user's unless
         // the row says otherwise.
         const uid_t owner = setup.endsWith("user's file") ? 0 : root ? 65534 : geteuid();
@@ -252,7 +255,7 @@ private slots:
         }
         const QFileInfo after("zmr.lst");
         // Whatever stands in place of zmr.lst is still there; a file holds its items.
-        QVERIFY(!QFileInfo("zmr.tmp").isFile() && after.exists() &&
+        QVERIFY(QFileInfo("zmr.tmp").isFile() == setup.contains("user's zmr") && after.exists() &&
                 (setup.contains("sparse")
                      ? after.size() == qint64(1) << 40
                      : !after.isFile() || ItemFiles::read("zmr.lst") == items));

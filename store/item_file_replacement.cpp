@@ -13,7 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #endif
 
@@ -56,6 +58,22 @@ QString kindOf(const struct stat& file) {
         return QStringLiteral("a socket");
     default:
         return QStringLiteral("a device");
+    }
+}
+
+// Asks for a size, then fills that much; the file may change in between, so it asks again.
+// None where the call failed, with errno saying why.
+template <typename Call> std::optional<QByteArray> readSized(const Call& call) {
+    for (;;) {
+        const ssize_t size = call(nullptr, 0);
+        if (size < 0)
+            return std::nullopt;
+        QByteArray bytes(size, Qt::Uninitialized);
+        const ssize_t read = call(bytes.data(), bytes.size());
+        if (read >= 0)
+            return bytes.first(read);
+        if (errno != ERANGE)
+            return std::nullopt;
     }
 }
 #endif
@@ -143,7 +161,8 @@ void ItemFileReplacement::create(const QByteArray& temporary) {
 }
 
 // Who may read and change the items stays as the user set it: where the new file cannot have
-// the old one's owner and group, nothing is replaced.
+// the old one's owner, group and extended attributes, nothing is replaced. Its permission bits
+// follow once it is written.
 void ItemFileReplacement::keepOwnerAndPermissions() {
     struct stat old {
     }, made{};
@@ -157,8 +176,42 @@ void ItemFileReplacement::keepOwnerAndPermissions() {
                             "was deleted.")
                  .arg(qt_error_string(errno)));
     }
-    if (::fchmod(m_temporary.handle(), old.st_mode & 0777) != 0)
-        fail(m_temporaryName, qt_error_string(errno));
+    keepExtendedAttributes();
+    m_mode = old.st_mode & 07777;
+}
+
+// ACLs are extended attributes too: a user whom the old file shut out stays shut out.
+void ItemFileReplacement::keepExtendedAttributes() {
+    const char* const old = m_target.constData();
+    const int made = m_temporary.handle();
+    const auto names =
+        readSized([&](char* into, size_t size) { return ::listxattr(old, into, size); });
+    if (!names && errno != ENOTSUP)
+        fail(m_target, qt_error_string(errno));
+    for (const QByteArray& name : names.value_or(QByteArray()).split('\0')) {
+        if (name.isEmpty()) // after the last name's NUL
+            continue;
+        const auto valueIn = [&](auto get, auto file) {
+            return readSized(
+                [&](char* into, size_t size) { return get(file, name.constData(), into, size); });
+        };
+        const auto value = valueIn(::getxattr, old);
+        if (!value && errno == ENODATA) // removed meanwhile
+            continue;
+        if (!value)
+            fail(m_target, qt_error_string(errno));
+        if (::fsetxattr(made, name.constData(), value->constData(), value->size(), 0) == 0)
+            continue;
+        const int reason = errno;
+        // One that the new file has already, such as a security label, need not be set again.
+        if (valueIn(::fgetxattr, made) != value) {
+            fail(m_temporaryName,
+                 QStringLiteral("The new file cannot have the old one's extended attribute %1 "
+                                "(%2), so deleting would change who may read or change the "
+                                "items. Nothing was deleted.")
+                     .arg(QString::fromUtf8(name), qt_error_string(reason)));
+        }
+    }
 }
 
 #endif
@@ -198,6 +251,11 @@ void ItemFileReplacement::writePending() {
 
 void ItemFileReplacement::commit() {
     writePending();
+#ifndef Q_OS_WIN
+    // After the owner and the last write: either clears the set-user-ID and set-group-ID bits.
+    if (::fchmod(m_temporary.handle(), m_mode) != 0)
+        fail(m_temporaryName, qt_error_string(errno));
+#endif
     if (const auto failure = syncToDisk(m_temporary))
         fail(m_temporaryName, *failure);
     notify(ReplacementStep::Synced);

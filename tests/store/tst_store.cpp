@@ -18,6 +18,7 @@
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using ItemFiles::record;
@@ -34,6 +35,16 @@ extern "C" int flock(int fd, int operation) noexcept {
         std::exchange(atRefusal, {})();
     errno = reason;
     return result;
+}
+
+// When set, the next fsetxattr fails with this errno, as on a filesystem that refuses the name.
+static int attributeRefusal = 0;
+
+extern "C" int fsetxattr(int fd, const char* name, const void* value, size_t size,
+                         int flags) noexcept {
+    static const auto next = reinterpret_cast<decltype(&fsetxattr)>(dlsym(RTLD_NEXT, "fsetxattr"));
+    const int reason = std::exchange(attributeRefusal, 0);
+    return reason ? (errno = reason, -1) : next(fd, name, value, size, flags);
 }
 
 static const bool root = geteuid() == 0;
@@ -320,6 +331,47 @@ private slots:
         QCOMPARE(
             std::tuple(created.st_mode & 0777, after.st_mode & 07777, after.st_uid, after.st_gid),
             std::tuple(0600u, 0640u, geteuid(), group));
+    }
+
+    // Guards who may read the items: a removal keeps the ACL, extended attributes and set-group-ID
+    // bit (which a change of group clears), or, refused one, keeps the old file.
+    void removalKeepsWhoMayRead_data() {
+        QTest::addColumn<int>("refusal"); // of the first attribute the new file is given
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("kept") << 0 << "" << record("b");
+        QTest::newRow("refused") << ENOTSUP << "cannot have the old one's extended attribute"
+                                 << record("a") + record("b");
+    }
+    void removalKeepsWhoMayRead() {
+        QFETCH(int, refusal);
+        QFETCH(QString, error);
+        // u::rwx u:65534:--- g::r-x m::r-x o::---, in the form the kernel keeps
+        const QByteArray acl =
+            QByteArray::fromHex("02000000 01000700ffffffff 02000000feff0000 "
+                                "04000500ffffffff 10000500ffffffff 20000000ffffffff");
+        const gid_t group = root ? 65534 : getegid();
+        ItemFiles::write("zmr.lst", record("a") + record("b"));
+        if ((setxattr("zmr.lst", "user.origin", "kept", 4, 0) != 0 ||
+             setxattr("zmr.lst", "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) &&
+            errno == ENOTSUP)
+            QSKIP("The temporary folder's filesystem keeps no extended attributes or no ACLs");
+        QVERIFY(chown("zmr.lst", geteuid(), group) == 0 && chmod("zmr.lst", 02750) == 0);
+        attributeRefusal = refusal;
+        const QString message = failure([] { call({"remove", "a"}); });
+        QVERIFY2(message.contains(error) && message.isEmpty() == error.isEmpty(),
+                 qPrintable(message));
+        QTEST(ItemFiles::read("zmr.lst"), "after");
+        const auto attribute = [](const char* name) {
+            char value[64];
+            return QByteArray(value,
+                              qMax<ssize_t>(0, getxattr("zmr.lst", name, value, sizeof value)));
+        };
+        struct stat after {};
+        QVERIFY(stat("zmr.lst", &after) == 0);
+        QCOMPARE(std::tuple(after.st_mode & 07777, after.st_gid, attribute("user.origin")),
+                 std::tuple(02750u, group, QByteArray("kept")));
+        QCOMPARE(attribute("system.posix_acl_access"), acl);
     }
 
     // Guards the code page against a table made without our code, and blanks-only trimming.

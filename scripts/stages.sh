@@ -1,6 +1,7 @@
 # Sourced by test.sh. `stage NAME COMMAND...` runs one stage and says when it starts;
-# `run_ctest ARGS...` runs ctest and counts its tests. When the script ends, passed or failed, one
-# line sums up the stages that ran, the tests and the time.
+# `run_ctest ARGS...` runs ctest and counts its tests; a caller's local array `ctest_command`, if
+# set, is run in its place (ctest as another user, say). When the script ends, passed or failed,
+# one line sums up the stages that ran, the tests and the time.
 stages_began=$SECONDS
 stages_done=()
 stage_running=
@@ -21,7 +22,7 @@ stage() {
 run_ctest() {
     local log status=0
     log=$(mktemp)
-    ctest "$@" | tee "$log" || status=$?
+    "${ctest_command[@]:-ctest}" "$@" | tee "$log" || status=$?
     local total failed
     total=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$log")
     failed=$(sed -n 's/.*, \([0-9]*\) tests failed out of .*/\1/p' "$log")

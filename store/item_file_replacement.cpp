@@ -13,7 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #endif
 
@@ -41,12 +43,38 @@ QByteArray folderOf(const QByteArray& fileName) {
 }
 
 #ifndef Q_OS_WIN
-// What an interrupted deletion leaves under the fixed name: an ordinary file of ours holding
-// whole records. A folder, a link or another user's file there is not ours to remove.
-bool leftByAnInterruptedRun(const QByteArray& name) {
-    struct stat left {};
-    return ::lstat(name.constData(), &left) == 0 && S_ISREG(left.st_mode) &&
-           left.st_uid == ::geteuid() && left.st_size % NoteRecord::Size == 0;
+// For the user: what has a name that Cardisto did not give it.
+QString kindOf(const struct stat& file) {
+    switch (file.st_mode & S_IFMT) {
+    case S_IFDIR:
+        return QStringLiteral("a folder");
+    case S_IFLNK:
+        return QStringLiteral("a link");
+    case S_IFREG:
+        return QStringLiteral("another user's file");
+    case S_IFIFO:
+        return QStringLiteral("a pipe");
+    case S_IFSOCK:
+        return QStringLiteral("a socket");
+    default:
+        return QStringLiteral("a device");
+    }
+}
+
+// Asks for a size, then fills that much; the file may change in between, so it asks again.
+// None where the call failed, with errno saying why.
+template <typename Call> std::optional<QByteArray> readSized(const Call& call) {
+    for (;;) {
+        const ssize_t size = call(nullptr, 0);
+        if (size < 0)
+            return std::nullopt;
+        QByteArray bytes(size, Qt::Uninitialized);
+        const ssize_t read = call(bytes.data(), bytes.size());
+        if (read >= 0)
+            return bytes.first(read);
+        if (errno != ERANGE)
+            return std::nullopt;
+    }
 }
 #endif
 
@@ -104,20 +132,25 @@ void ItemFileReplacement::create(const QByteArray& temporary) {
         fd = ::mkostemps(m_temporaryName.data(), 4, O_CLOEXEC);
     } else {
         m_temporaryName = temporary;
-        if (leftByAnInterruptedRun(temporary))
-            ::unlink(temporary.constData());
+        struct stat left {};
+        if (::lstat(temporary.constData(), &left) == 0) {
+            // An interrupted deletion leaves an ordinary file of ours, of any length: a kill may
+            // stop a write midway. Anything else is not ours to remove.
+            if (!S_ISREG(left.st_mode) || left.st_uid != ::geteuid()) {
+                fail(temporary,
+                     QStringLiteral("Cardisto writes the remaining items under this name while "
+                                    "it deletes, but what has the name now is %1, not a file it "
+                                    "left, so it was left as it is. Move it away, then try again.")
+                         .arg(kindOf(left)));
+            }
+            if (::unlink(temporary.constData()) != 0)
+                fail(temporary, qt_error_string(errno));
+        }
         // Readable by the owner alone until it has the old file's owner and permissions.
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     }
-    if (fd < 0) {
-        fail(m_temporaryName,
-             errno == EEXIST
-                 ? QStringLiteral("Cardisto writes the remaining items under this name while it "
-                                  "deletes, but what has the name now is not a file it left (it "
-                                  "is a folder, a link or another user's file), so it was left "
-                                  "as it is. Move it away, then try again.")
-                 : qt_error_string(errno));
-    }
+    if (fd < 0)
+        fail(m_temporaryName, qt_error_string(errno));
     m_created = true;
     if (!m_temporary.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
                           QFileDevice::AutoCloseHandle)) {
@@ -128,7 +161,8 @@ void ItemFileReplacement::create(const QByteArray& temporary) {
 }
 
 // Who may read and change the items stays as the user set it: where the new file cannot have
-// the old one's owner and group, nothing is replaced.
+// the old one's owner, group and extended attributes, nothing is replaced. Its permission bits
+// follow once it is written.
 void ItemFileReplacement::keepOwnerAndPermissions() {
     struct stat old {
     }, made{};
@@ -142,8 +176,42 @@ void ItemFileReplacement::keepOwnerAndPermissions() {
                             "was deleted.")
                  .arg(qt_error_string(errno)));
     }
-    if (::fchmod(m_temporary.handle(), old.st_mode & 0777) != 0)
-        fail(m_temporaryName, qt_error_string(errno));
+    keepExtendedAttributes();
+    m_mode = old.st_mode & 07777;
+}
+
+// ACLs are extended attributes too: a user whom the old file shut out stays shut out.
+void ItemFileReplacement::keepExtendedAttributes() {
+    const char* const old = m_target.constData();
+    const int made = m_temporary.handle();
+    const auto names =
+        readSized([&](char* into, size_t size) { return ::listxattr(old, into, size); });
+    if (!names && errno != ENOTSUP)
+        fail(m_target, qt_error_string(errno));
+    for (const QByteArray& name : names.value_or(QByteArray()).split('\0')) {
+        if (name.isEmpty()) // after the last name's NUL
+            continue;
+        const auto valueIn = [&](auto get, auto file) {
+            return readSized(
+                [&](char* into, size_t size) { return get(file, name.constData(), into, size); });
+        };
+        const auto value = valueIn(::getxattr, old);
+        if (!value && errno == ENODATA) // removed meanwhile
+            continue;
+        if (!value)
+            fail(m_target, qt_error_string(errno));
+        if (::fsetxattr(made, name.constData(), value->constData(), value->size(), 0) == 0)
+            continue;
+        const int reason = errno;
+        // One that the new file has already, such as a security label, need not be set again.
+        if (valueIn(::fgetxattr, made) != value) {
+            fail(m_temporaryName,
+                 QStringLiteral("The new file cannot have the old one's extended attribute %1 "
+                                "(%2), so deleting would change who may read or change the "
+                                "items. Nothing was deleted.")
+                     .arg(QString::fromUtf8(name), qt_error_string(reason)));
+        }
+    }
 }
 
 #endif
@@ -183,6 +251,11 @@ void ItemFileReplacement::writePending() {
 
 void ItemFileReplacement::commit() {
     writePending();
+#ifndef Q_OS_WIN
+    // After the owner and the last write: either clears the set-user-ID and set-group-ID bits.
+    if (::fchmod(m_temporary.handle(), m_mode) != 0)
+        fail(m_temporaryName, qt_error_string(errno));
+#endif
     if (const auto failure = syncToDisk(m_temporary))
         fail(m_temporaryName, *failure);
     notify(ReplacementStep::Synced);

@@ -330,6 +330,8 @@ void TestForm::startUp() {
     f.view.selected = 0;
     f.form.ML_Selector_Click();
     setfsuid(user), setfsgid(group);
+    // Read-only, the folder could be emptied by root alone.
+    chmod(qPrintable(f.dir.path()), 0700);
     unlink(latin1); // Qt cannot remove it
     QTEST(f.view.boxes.replaceInStrings(QFile::decodeName(f.desktop.folder), "FOLDER"), "dialogs");
     QTEST(f.view.items.value(0).trimmed(), "entry");

@@ -12,6 +12,7 @@
 
 #include <QClipboard>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTextBrowser>
 
 // Everything runs in a private desktop in a temporary folder: its own applications, file
@@ -79,6 +80,11 @@ private slots:
     // And a later start's topic not bringing the open viewer to the front there, up or down.
     void viewer() {
         const QByteArray odd = QFile::encodeName(path("caf")) + "\xE9";
+        const auto removeOdd = qScopeGuard([&] { // by bytes, which QTemporaryDir does not
+            QVERIFY(chdir("/") == 0);
+            unlink(odd + "/kevra.hlp");
+            rmdir(odd);
+        });
         QVERIFY(mkdir(odd, 0700) == 0 && chdir(odd) == 0 &&
                 QFile::copy(CARDISTO_OUTPUT_DIR "/kevra.hlp", "kevra.hlp"));
         const std::optional<QString> found = findHelpFile(QStringLiteral("Kevra.hlp"));
@@ -105,7 +111,6 @@ private slots:
             QVERIFY(window.browser()->viewport()->rect().contains(
                 window.browser()->cursorRect(QTextCursor(block)).topLeft()));
         }
-        QVERIFY(chdir("/") == 0 && unlink(odd + "/kevra.hlp") == 0 && rmdir(odd) == 0);
     }
 
     // Guards: a viewer over the program's window or off the screen (right, else left, else over).

@@ -9,6 +9,7 @@
 #include "main_window.h"
 #include "qt_desktop_services.h"
 #include "single_viewer.h"
+#include "viewer_place.h"
 
 #include <QClipboard>
 #include <QProcess>
@@ -77,16 +78,23 @@ private slots:
     }
 
     // Guards: help missed in another case or a non-text folder, a pipe or huge file read.
-    // And a later start's topic not bringing the open viewer to the front there, up or down.
+    // And a later start's topic not bringing the open viewer to the front there, up or down;
+    // folders that differ in a byte that is not UTF-8 sharing one viewer.
     void viewer() {
-        const QByteArray odd = QFile::encodeName(path("caf")) + "\xE9";
+        const QByteArray odd = QFile::encodeName(path("caf")) + "\xE9",
+                         odd2 = odd.chopped(1) + "\xE8";
         const auto removeOdd = qScopeGuard([&] { // by bytes, which QTemporaryDir does not
             QVERIFY(chdir("/") == 0);
-            unlink(odd + "/kevra.hlp");
-            rmdir(odd);
+            for (const QByteArray& folder : {odd, odd2})
+                unlink(folder + "/kevra.hlp"), rmdir(folder);
         });
-        QVERIFY(mkdir(odd, 0700) == 0 && chdir(odd) == 0 &&
-                QFile::copy(CARDISTO_OUTPUT_DIR "/kevra.hlp", "kevra.hlp"));
+        QStringList servers; // of each folder's copy
+        for (const QByteArray& folder : {odd2, odd}) {
+            QVERIFY(mkdir(folder, 0700) == 0 && chdir(folder) == 0 &&
+                    QFile::copy(CARDISTO_OUTPUT_DIR "/kevra.hlp", "kevra.hlp"));
+            servers.append(viewerPlace("kevra.hlp").value_or(ViewerPlace{}).server);
+        }
+        QVERIFY(!servers[1].isEmpty() && servers[0] != servers[1]);
         const std::optional<QString> found = findHelpFile(QStringLiteral("Kevra.hlp"));
         HelpWindow window;
         QString error;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Where the one viewer of a help file for this user listens.
+struct ViewerPlace {
+    QString server;
+};
+
+// Named after the bytes of the help file's resolved path, in the user's runtime folder. None when
+// the file cannot be resolved: each start then opens a viewer of its own.
+std::optional<ViewerPlace> viewerPlace(const QString& helpFile);

@@ -8,6 +8,7 @@ class HelpWindow;
 
 // One viewer per help file and user. The first viewer of a file listens on a local socket named
 // after both; a later start on the same file, in whatever spelling, hands it its topic and ends.
+// Without a private place for the socket (viewer_place.h) every start opens a viewer of its own.
 
 // True when a running viewer of the help file (an absolute path) took the topic; none means the
 // file's start.

@@ -3,11 +3,13 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 
 #ifdef Q_OS_WIN
 #include <QFileInfo>
 #else
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <memory>
 #endif
@@ -27,11 +29,29 @@ std::optional<QByteArray> resolvedPath(const QString& helpFile) {
 #endif
 }
 
+std::optional<QString> privateFolder() {
+#ifdef Q_OS_WIN
+    // Each user's own.
+    return QDir::tempPath();
+#else
+    // Whoever could make the socket first would receive every topic and show none. Not Qt's
+    // fallback in /tmp, which another user may have made; and lstat, for a link is anyone's.
+    const QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    struct stat status {};
+    if (!QDir::isAbsolutePath(folder) ||
+        ::lstat(QFile::encodeName(folder).constData(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+        status.st_uid != ::geteuid() || (status.st_mode & 07777) != 0700)
+        return std::nullopt;
+    return folder;
+#endif
+}
+
 } // namespace
 
 std::optional<ViewerPlace> viewerPlace(const QString& helpFile) {
     const std::optional<QByteArray> path = resolvedPath(helpFile);
-    if (!path)
+    const std::optional<QString> folder = privateFolder();
+    if (!path || !folder)
         return std::nullopt;
     const QString name =
         QStringLiteral("cardisto-help-") +
@@ -41,8 +61,6 @@ std::optional<ViewerPlace> viewerPlace(const QString& helpFile) {
     // Pipe names are seen by every user.
     return ViewerPlace{name + QLatin1Char('-') + qEnvironmentVariable("USERNAME")};
 #else
-    // The user's own runtime folder, which no other user can reach; Qt falls back to /tmp.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return ViewerPlace{folder.isEmpty() ? name : QDir(folder).filePath(name)};
+    return ViewerPlace{QDir(*folder).filePath(name)};
 #endif
 }

@@ -10,5 +10,6 @@ struct ViewerPlace {
 };
 
 // Named after the bytes of the help file's resolved path, in the user's runtime folder. None when
-// the file cannot be resolved: each start then opens a viewer of its own.
+// that folder is not the user's alone, or the file cannot be resolved: each start then opens a
+// viewer of its own.
 std::optional<ViewerPlace> viewerPlace(const QString& helpFile);

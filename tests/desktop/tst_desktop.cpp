@@ -41,7 +41,10 @@ private slots:
         for (auto v : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS", "XDG_RUNTIME_DIR"})
             qputenv(v, QFile::encodeName(m_root.path()));
         QVERIFY(QDir().mkpath(path("applications")) && QDir().mkpath(path("tmp")) &&
-                QFile::link("/usr/share/mime", path("mime")));
+                QFile::link("/usr/share/mime", path("mime")) && QFile::link(".", path("link")));
+        QVERIFY(QDir().mkpath(path("open")) && chmod(QFile::encodeName(path("open")), 0755) == 0);
+        QVERIFY(mkdir(QFile::encodeName(path("theirs")), 0700) == 0);
+        QVERIFY(geteuid() != 0 || chown(QFile::encodeName(path("theirs")), 65534, 65534) == 0);
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(path("no-bus")));
         ItemFiles::write(path("a browser"), "#!/bin/sh\necho \"$1\" > \"${0%/*}/arguments\"\n");
         QVERIFY(chmod(QFile::encodeName(path("a browser")), 0500) == 0);
@@ -53,6 +56,7 @@ private slots:
     }
 
     void init() {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_root.path()));
         g_app_info_reset_type_associations("text/html");
         ItemFiles::write(path("arguments"), {});
     }
@@ -119,6 +123,23 @@ private slots:
             QVERIFY(window.browser()->viewport()->rect().contains(
                 window.browser()->cursorRect(QTextCursor(block)).topLeft()));
         }
+    }
+
+    void viewerOnlyInAPrivateFolder_data() {
+        QTest::addColumn<QString>("runtime"); // XDG_RUNTIME_DIR; folders of the test's
+        QTest::newRow("none") << "";
+        QTest::newRow("relative") << QDir::current().relativeFilePath(m_root.path());
+        QTest::newRow("open to all") << path("open");
+        QTest::newRow("a link to the user's") << path("link");
+        QTest::newRow("another user's") << path("theirs");
+    }
+    // Guards: the socket where another user can listen first and receive every topic.
+    void viewerOnlyInAPrivateFolder() {
+        QFETCH(QString, runtime);
+        if (runtime.endsWith("theirs") && geteuid() != 0)
+            QSKIP("only root can make a folder another user's");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        QVERIFY(!viewerPlace(CARDISTO_OUTPUT_DIR "/kevra.hlp"));
     }
 
     // Guards: a viewer over the program's window or off the screen (right, else left, else over).

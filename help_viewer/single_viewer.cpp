@@ -10,6 +10,8 @@ namespace {
 
 // Long enough for a viewer that is busy drawing; a hung one must not stop the next start.
 constexpr int AnswerMilliseconds = 3000;
+// A later start sends one topic line of a few bytes and waits; more is none of ours.
+constexpr qint64 RequestBytes = 64;
 
 } // namespace
 
@@ -43,6 +45,10 @@ void acceptLaterStarts(const QString& helpFile, HelpWindow& window) {
         while (QLocalSocket* socket = server->nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             QObject::connect(socket, &QLocalSocket::readyRead, &window, [socket, &window] {
+                if (socket->bytesAvailable() > RequestBytes) {
+                    socket->abort();
+                    return;
+                }
                 if (!socket->canReadLine())
                     return;
                 bool ok = false;

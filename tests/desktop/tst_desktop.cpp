@@ -12,6 +12,7 @@
 #include "viewer_place.h"
 
 #include <QClipboard>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTextBrowser>
@@ -83,7 +84,8 @@ private slots:
 
     // Guards: help missed in another case or a non-text folder, a pipe or huge file read.
     // And a later start's topic not bringing the open viewer to the front there, up or down;
-    // folders that differ in a byte that is not UTF-8 sharing one viewer.
+    // a request read on without end; folders that differ in a byte that is not UTF-8 sharing one
+    // viewer.
     void viewer() {
         const QByteArray odd = QFile::encodeName(path("caf")) + "\xE9",
                          odd2 = odd.chopped(1) + "\xE8";
@@ -123,6 +125,10 @@ private slots:
             QVERIFY(window.browser()->viewport()->rect().contains(
                 window.browser()->cursorRect(QTextCursor(block)).topLeft()));
         }
+        QLocalSocket flood;
+        flood.connectToServer(viewerPlace(*found)->server);
+        flood.write(QByteArray(1000, 'x'));
+        QTRY_COMPARE(flood.state(), QLocalSocket::UnconnectedState);
     }
 
     void viewerOnlyInAPrivateFolder_data() {

@@ -5,15 +5,26 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 
 namespace {
 
 // Long enough for a viewer that is busy drawing; a hung one must not stop the next start.
 constexpr int AnswerMilliseconds = 3000;
+// A turn lasts at most one hand-over to a hung viewer and the loading of the file.
+constexpr int TurnMilliseconds = 4 * AnswerMilliseconds;
 // A later start sends one topic line of a few bytes and waits; more is none of ours.
 constexpr qint64 RequestBytes = 64;
 
 } // namespace
+
+std::unique_ptr<QLockFile> takeStartTurn(const QString& helpFile) {
+    const std::optional<ViewerPlace> place = viewerPlace(helpFile);
+    if (!place)
+        return nullptr;
+    auto lock = std::make_unique<QLockFile>(place->lock);
+    return lock->tryLock(TurnMilliseconds) ? std::move(lock) : nullptr;
+}
 
 bool handOverToRunningViewer(const QString& helpFile, std::optional<int> topic) {
     const std::optional<ViewerPlace> place = viewerPlace(helpFile);

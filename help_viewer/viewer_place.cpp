@@ -57,10 +57,11 @@ std::optional<ViewerPlace> viewerPlace(const QString& helpFile) {
         QStringLiteral("cardisto-help-") +
         QString::fromLatin1(
             QCryptographicHash::hash(*path, QCryptographicHash::Sha256).toHex().left(16));
+    const QString lock = QDir(*folder).filePath(name + QStringLiteral(".lock"));
 #ifdef Q_OS_WIN
     // Pipe names are seen by every user.
-    return ViewerPlace{name + QLatin1Char('-') + qEnvironmentVariable("USERNAME")};
+    return ViewerPlace{name + QLatin1Char('-') + qEnvironmentVariable("USERNAME"), lock};
 #else
-    return ViewerPlace{QDir(*folder).filePath(name)};
+    return ViewerPlace{QDir(*folder).filePath(name), lock};
 #endif
 }

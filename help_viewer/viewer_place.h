@@ -4,9 +4,11 @@
 
 #include <optional>
 
-// Where the one viewer of a help file for this user listens.
+// Where the one viewer of a help file for this user listens, and the lock that starts on the file
+// take turns with.
 struct ViewerPlace {
     QString server;
+    QString lock;
 };
 
 // Named after the bytes of the help file's resolved path, in the user's runtime folder. None when

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLockFile>
 #include <QMessageBox>
 
 int main(int argc, char* argv[]) {
@@ -24,15 +25,18 @@ int main(int argc, char* argv[]) {
                 .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(arguments.file))));
         return 1;
     }
+    std::unique_ptr<QLockFile> turn = takeStartTurn(*path);
     if (handOverToRunningViewer(*path, arguments.topic))
         return 0;
     HelpWindow window;
     QString error;
     if (!window.load(*path, error)) {
+        turn.reset(); // a later start need not wait for the message to be read
         QMessageBox::critical(nullptr, title, error);
         return 1;
     }
     acceptLaterStarts(*path, window);
+    turn.reset();
     const bool topicFound = !arguments.topic || window.showTopic(*arguments.topic);
     if (arguments.near)
         window.placeBeside(*arguments.near);

@@ -1,41 +1,37 @@
 #include "single_viewer.h"
 
 #include "help_window.h"
+#include "viewer_place.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
+#include <QLockFile>
 
 namespace {
 
 // Long enough for a viewer that is busy drawing; a hung one must not stop the next start.
 constexpr int AnswerMilliseconds = 3000;
-
-QString serverName(const QString& helpFile) {
-    const QFileInfo file(helpFile);
-    const QString path =
-        file.canonicalFilePath().isEmpty() ? file.absoluteFilePath() : file.canonicalFilePath();
-    const QByteArray key =
-        QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-    const QString name = QStringLiteral("cardisto-help-") + QString::fromLatin1(key);
-#ifdef Q_OS_WIN
-    // Pipe names are seen by every user.
-    return name + QLatin1Char('-') + qEnvironmentVariable("USERNAME");
-#else
-    // The user's own runtime folder, which no other user can reach; Qt falls back to /tmp.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return folder.isEmpty() ? name : QDir(folder).filePath(name);
-#endif
-}
+// A turn lasts at most one hand-over to a hung viewer and the loading of the file.
+constexpr int TurnMilliseconds = 4 * AnswerMilliseconds;
+// A later start sends one topic line of a few bytes and waits; more is none of ours.
+constexpr qint64 RequestBytes = 64;
 
 } // namespace
 
+std::unique_ptr<QLockFile> takeStartTurn(const QString& helpFile) {
+    const std::optional<ViewerPlace> place = viewerPlace(helpFile);
+    if (!place)
+        return nullptr;
+    auto lock = std::make_unique<QLockFile>(place->lock);
+    return lock->tryLock(TurnMilliseconds) ? std::move(lock) : nullptr;
+}
+
 bool handOverToRunningViewer(const QString& helpFile, std::optional<int> topic) {
+    const std::optional<ViewerPlace> place = viewerPlace(helpFile);
+    if (!place)
+        return false;
     QLocalSocket socket;
-    socket.connectToServer(serverName(helpFile));
+    socket.connectToServer(place->server);
     if (!socket.waitForConnected(AnswerMilliseconds))
         return false;
     socket.write((topic ? QByteArray::number(*topic) : QByteArray()) + '\n');
@@ -45,19 +41,25 @@ bool handOverToRunningViewer(const QString& helpFile, std::optional<int> topic) 
 }
 
 void acceptLaterStarts(const QString& helpFile, HelpWindow& window) {
+    const std::optional<ViewerPlace> place = viewerPlace(helpFile);
+    if (!place)
+        return;
     auto* server = new QLocalServer(&window);
     server->setSocketOptions(QLocalServer::UserAccessOption);
-    const QString name = serverName(helpFile);
-    if (!server->listen(name)) {
+    if (!server->listen(place->server)) {
         // Left behind by a viewer that crashed: no viewer answered before this one started.
-        QLocalServer::removeServer(name);
-        if (!server->listen(name))
+        QLocalServer::removeServer(place->server);
+        if (!server->listen(place->server))
             return;
     }
     QObject::connect(server, &QLocalServer::newConnection, &window, [server, &window] {
         while (QLocalSocket* socket = server->nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             QObject::connect(socket, &QLocalSocket::readyRead, &window, [socket, &window] {
+                if (socket->bytesAvailable() > RequestBytes) {
+                    socket->abort();
+                    return;
+                }
                 if (!socket->canReadLine())
                     return;
                 bool ok = false;

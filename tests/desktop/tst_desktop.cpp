@@ -9,9 +9,13 @@
 #include "main_window.h"
 #include "qt_desktop_services.h"
 #include "single_viewer.h"
+#include "viewer_place.h"
 
 #include <QClipboard>
+#include <QLocalSocket>
+#include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTextBrowser>
 
 // Everything runs in a private desktop in a temporary folder: its own applications, file
@@ -39,7 +43,10 @@ private slots:
         for (auto v : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS", "XDG_RUNTIME_DIR"})
             qputenv(v, QFile::encodeName(m_root.path()));
         QVERIFY(QDir().mkpath(path("applications")) && QDir().mkpath(path("tmp")) &&
-                QFile::link("/usr/share/mime", path("mime")));
+                QFile::link("/usr/share/mime", path("mime")) && QFile::link(".", path("link")));
+        QVERIFY(QDir().mkpath(path("open")) && chmod(QFile::encodeName(path("open")), 0755) == 0);
+        QVERIFY(mkdir(QFile::encodeName(path("theirs")), 0700) == 0);
+        QVERIFY(geteuid() != 0 || chown(QFile::encodeName(path("theirs")), 65534, 65534) == 0);
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(path("no-bus")));
         ItemFiles::write(path("a browser"), "#!/bin/sh\necho \"$1\" > \"${0%/*}/arguments\"\n");
         QVERIFY(chmod(QFile::encodeName(path("a browser")), 0500) == 0);
@@ -51,6 +58,7 @@ private slots:
     }
 
     void init() {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_root.path()));
         g_app_info_reset_type_associations("text/html");
         ItemFiles::write(path("arguments"), {});
     }
@@ -97,11 +105,24 @@ private slots:
     }
 
     // Guards: help missed in another case or a non-text folder, a pipe or huge file read.
-    // And a later start's topic not bringing the open viewer to the front there, up or down.
+    // And a later start's topic not bringing the open viewer to the front there, up or down;
+    // a start while this viewer is not yet listening opening a second one; a request read on
+    // without end; folders that differ in a byte that is not UTF-8 sharing one viewer.
     void viewer() {
-        const QByteArray odd = QFile::encodeName(path("caf")) + "\xE9";
-        QVERIFY(mkdir(odd, 0700) == 0 && chdir(odd) == 0 &&
-                QFile::copy(CARDISTO_OUTPUT_DIR "/kevra.hlp", "kevra.hlp"));
+        const QByteArray odd = QFile::encodeName(path("caf")) + "\xE9",
+                         odd2 = odd.chopped(1) + "\xE8";
+        const auto removeOdd = qScopeGuard([&] { // by bytes, which QTemporaryDir does not
+            QVERIFY(chdir("/") == 0);
+            for (const QByteArray& folder : {odd, odd2})
+                unlink(folder + "/kevra.hlp"), rmdir(folder);
+        });
+        QStringList servers; // of each folder's copy
+        for (const QByteArray& folder : {odd2, odd}) {
+            QVERIFY(mkdir(folder, 0700) == 0 && chdir(folder) == 0 &&
+                    QFile::copy(CARDISTO_OUTPUT_DIR "/kevra.hlp", "kevra.hlp"));
+            servers.append(viewerPlace("kevra.hlp").value_or(ViewerPlace{}).server);
+        }
+        QVERIFY(!servers[1].isEmpty() && servers[0] != servers[1]);
         const std::optional<QString> found = findHelpFile(QStringLiteral("Kevra.hlp"));
         HelpWindow window;
         QString error;
@@ -110,15 +131,22 @@ private slots:
         for (const char* name : {"pipe", "huge"})
             QVERIFY(!window.load(path(name), error) && error.contains(path(name)));
         QVERIFY(found && window.load(*found, error) && !window.showTopic(999));
-        acceptLaterStarts(*found, window);
         window.resize(400, 250);
         window.show();
+        // The first start comes while this viewer has looked for another but does not yet listen.
+        std::unique_ptr<QLockFile> turn = takeStartTurn(*found);
+        QVERIFY(turn);
         for (auto [topic, heading] : {std::pair{"230", "The Help menu"}, {"10", "The window"}}) {
             QWidget other; // shown, it takes the front
             other.show();
             QTRY_VERIFY(other.isActiveWindow());
             QProcess viewer;
             viewer.start(CARDISTO_OUTPUT_DIR "/cardisto-help", {"--topic", topic, "Kevra.hlp"});
+            if (turn) {
+                QTest::qWait(1000); // time enough for it to look too, were it not kept waiting
+                acceptLaterStarts(*found, window);
+                turn.reset();
+            }
             QTRY_COMPARE_WITH_TIMEOUT(viewer.state(), QProcess::NotRunning, 20000);
             QVERIFY(viewer.exitCode() == 0 && window.isActiveWindow());
             const auto block = findAnchor(*window.browser()->document(), topicAnchor(atoi(topic)));
@@ -126,7 +154,27 @@ private slots:
             QVERIFY(window.browser()->viewport()->rect().contains(
                 window.browser()->cursorRect(QTextCursor(block)).topLeft()));
         }
-        QVERIFY(chdir("/") == 0 && unlink(odd + "/kevra.hlp") == 0 && rmdir(odd) == 0);
+        QLocalSocket flood;
+        flood.connectToServer(viewerPlace(*found)->server);
+        flood.write(QByteArray(1000, 'x'));
+        QTRY_COMPARE(flood.state(), QLocalSocket::UnconnectedState);
+    }
+
+    void viewerOnlyInAPrivateFolder_data() {
+        QTest::addColumn<QString>("runtime"); // XDG_RUNTIME_DIR; folders of the test's
+        QTest::newRow("none") << "";
+        QTest::newRow("relative") << QDir::current().relativeFilePath(m_root.path());
+        QTest::newRow("open to all") << path("open");
+        QTest::newRow("a link to the user's") << path("link");
+        QTest::newRow("another user's") << path("theirs");
+    }
+    // Guards: the socket where another user can listen first and receive every topic.
+    void viewerOnlyInAPrivateFolder() {
+        QFETCH(QString, runtime);
+        if (runtime.endsWith("theirs") && geteuid() != 0)
+            QSKIP("only root can make a folder another user's");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        QVERIFY(!viewerPlace(CARDISTO_OUTPUT_DIR "/kevra.hlp"));
     }
 
     // Guards: a viewer over the program's window or off the screen (right, else left, else over).

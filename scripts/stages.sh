@@ -25,6 +25,11 @@ run_ctest() {
     "${ctest_command[@]:-ctest}" "$@" | tee "$log" || status=$?
     local total failed
     total=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$log")
+    # A filter that matches nothing runs no test, and ctest calls that a success.
+    if [ "${total:-0}" -eq 0 ]; then
+        echo "No test ran: $*" >&2
+        status=1
+    fi
     failed=$(sed -n 's/.*, \([0-9]*\) tests failed out of .*/\1/p' "$log")
     tests_passed=$((tests_passed + ${total:-0} - ${failed:-0}))
     failed=$(sed -n '/^The following tests FAILED:/,$ s/^\s*[0-9]* - \(.*\) (.*)$/\1/p' "$log")

@@ -152,4 +152,7 @@ passed=$(summary run_ctest --test-dir "$work" -R good)
 failed=$(summary run_ctest --test-dir "$work")
 [ "$failed" = "== FAILED at two after T (passed before it: one T); tests: 1 passed, failed: bad, worse." ] ||
     fail "a failure summed up as: $failed"
+none=$(summary run_ctest --test-dir "$work" -R nothing)
+[ "$none" = "== FAILED at two after T (passed before it: one T); tests: 0 passed." ] ||
+    fail "a stage that ran no test summed up as: $none"
 echo "ok"

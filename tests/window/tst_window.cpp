@@ -336,6 +336,8 @@ private slots:
             const QModelIndex entry = list->model()->index(row, 0);
             const QPoint at = entry.isValid() ? list->visualRect(entry).center()
                                               : QPoint(area->width() / 2, area->height() - 3);
+            // Before the event, which may fill the list again.
+            const QByteArray clicked = entry.data().toString().trimmed().toLatin1();
             const auto button = Qt::MouseButton(1 << random.bounded(3)); // left, right, middle
             const auto modifier = Qt::KeyboardModifier(random.bounded(3) << 25); // -, Shift, Ctrl
             const bool press = action == 0 && !held.testFlag(button);
@@ -374,8 +376,7 @@ private slots:
             QVERIFY2(ItemFiles::read("zmr.lst") == stored(), when);
             const int now = int(tags.indexOf(window.selectorText().trimmed().toLatin1()));
             QVERIFY2(failing ? now == shown : inFile.contains(now), when);
-            const bool reclicked = press && button == Qt::LeftButton &&
-                                   entry.data().toString().trimmed().toLatin1() == tags[shown];
+            const bool reclicked = press && button == Qt::LeftButton && clicked == tags[shown];
             if (now != shown || (reclicked && !failing))
                 expected = loaded = QString::fromLatin1(records[shown = now].mid(62)).trimmed();
             QVERIFY2(window.editorText() == expected, when);

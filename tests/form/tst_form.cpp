@@ -397,18 +397,17 @@ void TestForm::orderIsTheLocales_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QByteArrayList>("order"); // of the tags in orderIsTheLocales()
     const QByteArray l = QByteArray(40, 'a');
-    QTest::newRow("C") << "C"
-                       << QByteArrayList{"A",  "a",    l + "b", l + "c", "b",    "e",
-                                         "ss", "z",    "\xAA",  "\xDF",  "\xE4", "\xE5",
-                                         "\xE9", "\xF6", "\xFF", "\xB5"};
+    QTest::newRow("C") << "C" << QByteArrayList{"A",    "a",    l + "b", l + "c", "b",    "e",
+                                                "ss",   "z",    "\xAA",  "\xDF",  "\xE4", "\xE5",
+                                                "\xE9", "\xF6", "\xFF",  "\xB5"};
     for (const char* locale : {"en_US", "de_DE"})
         QTest::newRow(locale) << locale
-                              << QByteArrayList{"\xAA", "A",    "a",  "\xE5", "\xE4", l + "b",
-                                                l + "c", "b",   "e",  "\xE9", "\xF6", "ss",
-                                                "\xDF", "\xFF", "z",  "\xB5"};
+                              << QByteArrayList{"\xAA",  "A",    "a", "\xE5", "\xE4", l + "b",
+                                                l + "c", "b",    "e", "\xE9", "\xF6", "ss",
+                                                "\xDF",  "\xFF", "z", "\xB5"};
     QTest::newRow("sv_SE") << "sv_SE"
-                           << QByteArrayList{"\xAA", "A",  "a",    l + "b", l + "c", "b",
-                                             "e",    "\xE9", "ss", "\xDF",  "\xFF",  "z",
+                           << QByteArrayList{"\xAA", "A",    "a",    l + "b", l + "c", "b",
+                                             "e",    "\xE9", "ss",   "\xDF",  "\xFF",  "z",
                                              "\xE5", "\xE4", "\xF6", "\xB5"};
 }
 
@@ -416,8 +415,8 @@ void TestForm::orderIsTheLocales() {
     // Tags equal but for case or a tertiary difference (ª, A and a) keep their record order; µ
     // folds otherwise than it lower-cases; two differ only after a long shared start.
     const QByteArray l = QByteArray(40, 'a');
-    const QByteArrayList tags{"\xDF", "b",    "ss",   "\xAA", "A",    "\xE9",  "a",    "z",
-                              "\xE5", "\xE4", "\xF6", "\xB5", "\xFF", "e",     l + "c", l + "b"};
+    const QByteArrayList tags{"\xDF", "b",    "ss",   "\xAA", "A",    "\xE9", "a",     "z",
+                              "\xE5", "\xE4", "\xF6", "\xB5", "\xFF", "e",    l + "c", l + "b"};
     QFETCH(QString, locale);
     QLocale::setDefault(QLocale(locale));
     QByteArray bytes;

@@ -77,10 +77,6 @@ private slots:
     // Guards a message naming "/zmr.lst" once the program's folder is removed while it runs.
     void removedFolderIsNamed();
 
-    void toolbarKeys_data();
-    // Guards the toolbar's keys: exact names, each to its own procedure.
-    void toolbarKeys();
-
     void orderIsTheLocales_data();
     // Guards the list's order: the locale's, case folded (not lowered), accents counting, equal
     // tags in record order, also from several threads.
@@ -372,25 +368,6 @@ void TestForm::removedFolderIsNamed() {
                                       "\" could not be used:\nNo such file or directory\nIts "
                                       "folder was removed while Cardisto was running.\n\nNothing "
                                       "was changed by the command that stopped here.|16");
-}
-
-void TestForm::toolbarKeys_data() {
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<Command>("procedure");
-    QTest::newRow("new") << "new" << New;
-    QTest::newRow("del") << "del" << Delete;
-    QTest::newRow("save") << "save" << Save;
-    QTest::newRow("rename") << "rename" << Rename;
-    QTest::newRow("copy") << "copy" << &MireloftMain::mnu_copy_Click;
-    QTest::newRow("help") << "help" << &MireloftMain::mnu_contents_Click;
-    for (const char* key : {"New", "HELP", "delete", "save ", ""})
-        QTest::newRow(key) << key << Command();
-}
-
-void TestForm::toolbarKeys() {
-    QFETCH(QString, key);
-    QFETCH(Command, procedure);
-    QVERIFY(MireloftMain::toolbarProcedure(key) == procedure);
 }
 
 void TestForm::orderIsTheLocales_data() {

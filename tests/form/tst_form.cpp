@@ -1,15 +1,9 @@
 #include "form_fixture.h"
-#include "seed.h"
 
 #include "item_file.h"
-#include "windows1252.h"
 
-#include <QCollator>
-
-#include <algorithm>
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <numeric>
 #include <sys/file.h>
 #include <sys/fsuid.h>
 
@@ -299,13 +293,10 @@ void TestForm::startUp_data() {
         "Cardisto|The program's folder \"FOLDER\" could not be opened: File name too long\n\n"
         "Cardisto keeps its items there, so it can neither show nor change any. Start it from a "
         "folder that can be opened.|16";
-    QTest::newRow("read-only file") << ""_ba << QStringList() << "note"
-                                    << "text";
-    QTest::newRow("folder not UTF-8") << "/caf\xE9"_ba << QStringList() << "note"
-                                      << "text";
+    QTest::newRow("read-only file") << ""_ba << QStringList() << u"note"_s << u"text"_s;
+    QTest::newRow("folder not UTF-8") << "/caf\xE9"_ba << QStringList() << u"note"_s << u"text"_s;
     QTest::newRow("folder beyond PATH_MAX: every command refuses")
-        << "/x"_ba.repeated(2100) << QStringList{refused, refused} << "(old)"
-        << "";
+        << "/x"_ba.repeated(2100) << QStringList{refused, refused} << u"(old)"_s << QString();
 }
 
 void TestForm::startUp() {

@@ -27,11 +27,11 @@ void anotherCopyTakesTheFile() {
 }
 
 const QByteArray a = record("a", "A"), ba = record("b", "B") + a;
-const QString fileBusy =
-                  "Cardisto|The file \"DIR/zmr.lst\" could not be used:\nAnother program, or "
-                  "another copy of Cardisto, is using this file. Wait until it has "
-                  "finished, then try again.\n\n",
-              busy = fileBusy + "Nothing was changed by the command that stopped here.|16";
+// What a command shows when another copy holds zmr.lst.
+const QString fileBusy = "Cardisto|The file \"DIR/zmr.lst\" could not be used:\nAnother "
+                         "program, or another copy of Cardisto, is using this file. Wait until "
+                         "it has finished, then try again.\n\n";
+const QString busy = fileBusy + "Nothing was changed by the command that stopped here.|16";
 
 // What the user and another copy do before a command runs. Every member has an initializer, so
 // that a row names only what it changes.

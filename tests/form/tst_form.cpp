@@ -242,24 +242,22 @@ void TestForm::failedPickKeepsTheShownItem_data() {
     QTest::addColumn<QByteArray>("meanwhile"); // null: another copy holds the file instead
     QTest::addColumn<QString>("dialog");
     QTest::addColumn<QStringList>("list"); // the highlighted entry in brackets
-    QTest::addColumn<QByteArray>("saved"); // the file after Save
     const QString gone = "Cardisto|The item \"a\" is no longer in the file: another copy of "
                          "Cardisto, or another program, renamed or deleted it.\n\nThe list now "
                          "shows the items as they are. The editor ";
-    const QByteArray b = record("b", "B"), c = record("c", "C");
-    QTest::newRow("file held") << QByteArray() << busy << QStringList{"a", "[b]"}
-                               << record("b", "B, edited") + a;
-    QTest::newRow("item gone") << b + c
+    QTest::newRow("file held") << QByteArray() << busy << QStringList{"a", "[b]"};
+    QTest::newRow("item gone") << record("b") + record("c")
                                << gone + "still holds the text of \"b\", which is highlighted "
                                          "again.|16"
-                               << QStringList{"[b]", "c"} << record("b", "B, edited") + c;
+                               << QStringList{"[b]", "c"};
     QTest::newRow("item and shown item gone")
-        << c
+        << record("c")
         << gone + "holds the text of \"b\", which is no longer in the file either; copy it "
                   "if you need it.|16"
-        << QStringList{"c"} << c;
+        << QStringList{"c"};
 }
 
+// Save then writes the highlighted item, as the window test checks.
 void TestForm::failedPickKeepsTheShownItem() {
     FormFixture f;
     ItemFiles::write(f.path(), ba);
@@ -274,7 +272,6 @@ void TestForm::failedPickKeepsTheShownItem() {
         ItemFiles::write(f.path(), meanwhile);
     f.view.selected = 0;
     f.form.ML_Selector_Click();
-    cleanup();
     QCOMPARE(f.view.boxes.size(), 1);
     QTEST(f.view.boxes[0].replace(QDir::currentPath(), "DIR"), "dialog");
     QStringList list;
@@ -282,8 +279,6 @@ void TestForm::failedPickKeepsTheShownItem() {
         list << (list.size() == f.view.selected ? "[" + item.trimmed() + "]" : item.trimmed());
     QTEST(list, "list");
     QCOMPARE(f.view.editor, "B, edited");
-    f.form.mnu_SaveQuote_Click();
-    QTEST(f.items(), "saved");
 }
 
 void TestForm::startUp_data() {

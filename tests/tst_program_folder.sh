@@ -69,12 +69,16 @@ await_first_start() {
     pid=
 }
 
-echo "-- the first start creates the items beside the program, not in the current folder, also in one not UTF-8"
-latin1="$work/caf"$'\xe9'
+echo "-- the first start creates the items beside the program, not in the current folder, also in one not UTF-8 and started through the dynamic loader"
+latin1="$work/caf"$'\xe9' loaded=$work/loaded
 cp -a "$folder" "$latin1"
+cp -a "$folder" "$loaded"
+loader=$(ldd "$folder/cardisto" | awk '/ld-linux/ { print $1 }')
 cd "$work"
-for program_folder in "$folder" "$latin1"; do
-    QT_QPA_PLATFORM=offscreen "$program_folder/cardisto" &
+for program_folder in "$folder" "$latin1" "$loaded"; do
+    start=("$program_folder/cardisto")
+    [ "$program_folder" != "$loaded" ] || start=("$loader" "${start[@]}")
+    QT_QPA_PLATFORM=offscreen "${start[@]}" &
     pid=$!
     await_first_start "$program_folder"
     [ -f "$program_folder/zmr.lst" ] && [ ! -s "$program_folder/zmr.lst" ] || fail "no empty zmr.lst beside the program"

@@ -63,26 +63,6 @@ private slots:
         ItemFiles::write(path("arguments"), {});
     }
 
-    // Guards: started through the dynamic loader, the loader's folder taken for the program's.
-    void programFolderThroughTheLoader() {
-        QString error;
-        if (qEnvironmentVariableIsSet("CARDISTO_PRINT_FOLDER")) // in the child below
-            return qInfo("folder %s", QtDesktopServices().programFolder(error).constData());
-        const char* loader = "/lib64/ld-linux-x86-64.so.2";
-        if (!QFile::exists(loader))
-            QSKIP("no dynamic loader at the usual place");
-        QProcess child;
-        qputenv("CARDISTO_PRINT_FOLDER", "1");
-        child.start(loader,
-                    {QCoreApplication::applicationFilePath(), QTest::currentTestFunction()});
-        qunsetenv("CARDISTO_PRINT_FOLDER");
-        QVERIFY(child.waitForFinished());
-        const QString folder =
-            QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath();
-        QVERIFY2(child.readAll().contains("folder " + QFile::encodeName(folder) + '\n'),
-                 qPrintable(folder));
-    }
-
     // Guards: characters changed on the way to the clipboard, or CR LF left there on Linux.
     void copyGivesLinuxLineBreaks() {
         MainWindow window;

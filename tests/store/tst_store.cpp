@@ -48,6 +48,9 @@ extern "C" int fsetxattr(int fd, const char* name, const void* value, size_t siz
 }
 
 static const bool root = geteuid() == 0;
+// The group of the user whom a failing call runs as (see AsUserOnSmallDisk), one that root may
+// give a file to.
+static const gid_t storeGroup = root ? 65534 : getegid();
 
 // Root may write any file and has no full disk: for a while this thread's file access is user
 // 65534's (the system refuses that change to anyone else, who is such a user already), and a
@@ -107,9 +110,20 @@ public:
         });
     }
 
+    // What a failure row does to the store user's file of four items: 0 when done.
+    using Setup = std::function<int()>;
+    // What goes wrong while a failure row's calls run.
+    struct During {
+        std::optional<ItemFileLock::Mode> heldBy = {}; // by another copy
+        rlim_t sizeLimit = RLIM_INFINITY;
+        ReplacementObserver observer = {};
+    };
+
     std::optional<QTemporaryDir> m_dir;
 
 private slots:
+    // What the tests make has exactly the rights they ask for; the store must not need a umask.
+    void initTestCase() { umask(0); }
     void init() { QDir::setCurrent(m_dir.emplace().path()); }
     void cleanup() {
         atRefusal = {};
@@ -206,78 +220,80 @@ private slots:
 
     // Guards against failures reported as success or leaving a torn file, and against a loose lock.
     void failureLeavesTheFileAlone_data() {
-        QTest::addColumn<QString>("setup");
         QTest::addColumn<QList<Op>>("ops");
-        QTest::addColumn<QStringList>("errors"); // of each op, as the user reads it; empty: none
-        const QList<Op> all = {List, Load, Add, Rename, Save, Remove};
-        const QString odd = "not an ordinary file",
-                      huge = "holds 533,225,813 items, more than the 10,000,000",
-                      busy = "another copy of Cardisto, is using", full = "File too large";
-        const auto row = [](const char* setup, const QList<Op>& ops, const QStringList& errors) {
-            QTest::newRow(setup) << QString(setup) << ops << errors;
+        QTest::addColumn<QStringList>("errors"); // of each op, as the user reads it; "": none
+        QTest::addColumn<Setup>("setup");        // none: nothing
+        QTest::addColumn<During>("during");
+        const auto row = [](const char* name, const QList<Op>& ops, const QStringList& errors,
+                            const Setup& setup = {}, const During& during = {}) {
+            QTest::newRow(name) << ops << errors << setup << during;
         };
-        row("read-only file", {Save, Remove}, {"Permission denied", "can only be read"});
-        row("read-only folder", {Remove}, {"Permission denied"});
-        row("size limit 9248", {Add}, {full}); // 1000 bytes into the new record
-        row("size limit 1000", {Save, Remove}, {full, full});
-        row("another user's file", {Remove}, {"cannot have the owner and group"});
-        row("another user's zmr.tmp", {Remove}, {"is another user's file, not a file it left"});
-        row("a folder named zmr.tmp", {Remove}, {"is a folder, not a file it left"});
-        row("a link named zmr.tmp", {Remove}, {"is a link, not a file it left"});
-        row("zmr.tmp gone at the rename", {Remove}, {"No such file"});
-        for (const char* kind : {"folder", "pipe", "socket"})
-            row(kind, all, QStringList(6, odd));
-        row("1 TiB, sparse", all, QStringList(6, huge));
-        row("held by a writer", all, QStringList(6, busy));
-        row("held by a reader", all, {"", "", busy, busy, busy, busy});
+        const QList<Op> all = {List, Load, Add, Rename, Save, Remove};
+        const QString denied = "Permission denied", full = "File too large",
+                      busy = "another copy of Cardisto, is using";
+        const QStringList odd(6, "not an ordinary file"), busyForAll(6, busy),
+            huge(6, "holds 533,225,813 items, more than the 10,000,000");
+        const ReplacementObserver takeTemporaryAtRename = [](ReplacementStep step) {
+            QVERIFY(step != ReplacementStep::Replacing || QFile::remove("zmr.tmp"));
+        };
+        row("read-only file", {Save, Remove}, {denied, "can only be read"},
+            [] { return chmod("zmr.lst", 0444); });
+        row("read-only folder", {Remove}, {denied}, [] { return chmod(".", 0555); });
+        row("size limit 9248", {Add}, {full}, {}, {.sizeLimit = 9248}); // within the new record
+        row("size limit 1000", {Save, Remove}, {full, full}, {}, {.sizeLimit = 1000});
+        row("another user's file", {Remove}, {"cannot have the owner and group"},
+            [] { return chown("zmr.lst", 0, 0); });
+        row("another user's zmr.tmp", {Remove}, {"is another user's file, not a file it left"},
+            [] { return close(creat("zmr.tmp", 0600)) + chown("zmr.tmp", 1, 1); });
+        row("a folder named zmr.tmp", {Remove}, {"is a folder, not a file it left"},
+            [] { return mkdir("zmr.tmp", 0); });
+        row("a link named zmr.tmp", {Remove}, {"is a link, not a file it left"},
+            [] { return symlink("nowhere", "zmr.tmp"); });
+        row("zmr.tmp gone at the rename", {Remove}, {"No such file"}, {},
+            {.observer = takeTemporaryAtRename});
+        row("folder", all, odd, [] { return unlink("zmr.lst") + mkdir("zmr.lst", 0666); });
+        row("pipe", all, odd, [] { return unlink("zmr.lst") + mkfifo("zmr.lst", 0666); });
+        row("socket", all, odd,
+            [] { return unlink("zmr.lst") + mknod("zmr.lst", S_IFSOCK | 0666, 0); });
+        row("1 TiB, sparse", all, huge, [] { return truncate("zmr.lst", qint64(1) << 40); });
+        row("held by a writer", all, busyForAll, {}, {.heldBy = ItemFileLock::Exclusive});
+        row("held by a reader", all, {"", "", busy, busy, busy, busy}, {},
+            {.heldBy = ItemFileLock::Shared});
     }
     void failureLeavesTheFileAlone() {
-        QFETCH(QString, setup);
         QFETCH(QList<Op>, ops);
         QFETCH(QStringList, errors);
-        if (setup.startsWith("another") && !root)
-            QSKIP("Only root can give a file to another user");
+        QFETCH(Setup, setup);
+        QFETCH(During, during);
         const QByteArray items = record("a") + record("b") + record("c") + record("d");
         ItemFiles::write("zmr.lst", items);
-        QVERIFY((setup == "pipe"            ? unlink("zmr.lst") + mkfifo("zmr.lst", 0)
-                 : setup == "socket"        ? unlink("zmr.lst") + mknod("zmr.lst", S_IFSOCK, 0)
-                 : setup == "folder"        ? unlink("zmr.lst") + mkdir("zmr.lst", 0)
-                 : setup.contains("sparse") ? truncate("zmr.lst", qint64(1) << 40)
-                 : setup.contains("folder named") ? mkdir("zmr.tmp", 0)
-                 : setup.contains("link named")   ? symlink("nowhere", "zmr.tmp")
-                 : setup.contains("user's zmr")
-                     ? close(creat("zmr.tmp", 0600)) + chown("zmr.tmp", 1, 1)
-                     : 0) == 0);
-        // As root the store runs as user 65534, else as this user; the file is that user's unless
-        // the row says otherwise.
-        const uid_t owner = setup.endsWith("user's file") ? 0 : root ? 65534 : geteuid();
-        QVERIFY(chown("zmr.lst", owner, root ? owner : getegid()) == 0 &&
-                chmod(".", setup == "read-only folder" ? 0555 : 0777) == 0);
-        QVERIFY(chmod("zmr.lst", setup.contains("read-only file") ? 0444 : 0666) == 0);
-        std::optional<ItemFileLock> holder;
-        if (setup.startsWith("held"))
-            holder.emplace("zmr.lst", ItemFileLock::Mode(setup.contains("writer")), 0ms);
-        const rlim_t limit = setup.startsWith("size") ? setup.section(' ', 2).toULong() : -1;
-        const auto takeTemporary = [&](ReplacementStep step) {
-            QVERIFY(!setup.contains("gone") || step != ReplacementStep::Replacing ||
-                    QFile::remove("zmr.tmp"));
-        };
+        // As root the store runs as user 65534, else as this user: the file is its user's.
+        QVERIFY(chown("zmr.lst", root ? 65534 : geteuid(), storeGroup) == 0 &&
+                chmod(".", 0777) == 0);
+        if (setup && setup() != 0 && errno == EPERM)
+            QSKIP("Only root can give a file to another user");
+        const QStringList names = QDir().entryList(QDir::AllEntries | QDir::System);
+        const qint64 size = QFileInfo("zmr.lst").size();
+        std::optional<ItemFileLock> anotherCopy;
+        if (during.heldBy)
+            anotherCopy.emplace("zmr.lst", *during.heldBy, 0ms);
         for (qsizetype i = 0; i < ops.size(); ++i) {
-            const QString message = failure([&] {
-                const AsUserOnSmallDisk user(limit);
-                run({ops[i], ops[i] == Add ? "e" : "a", "new text"}, takeTemporary);
-            });
-            const QString file = errors[i].isEmpty() ? "" : QDir::currentPath() + "/zmr.";
-            QVERIFY2(message.contains(file) && message.contains(errors[i]) &&
-                         message.isEmpty() == errors[i].isEmpty(),
+            QString message;
+            try {
+                const AsUserOnSmallDisk user(during.sizeLimit);
+                run({ops[i], ops[i] == Add ? "e" : "a", "new text"}, during.observer);
+            } catch (const StoreError& error) {
+                message = error.message();
+            }
+            QVERIFY2(message.contains(errors[i]) && message.isEmpty() == errors[i].isEmpty(),
                      qPrintable(message));
         }
-        const QFileInfo after("zmr.lst");
-        // Whatever stands in place of zmr.lst is still there; a file holds its items.
-        QVERIFY(QFileInfo("zmr.tmp").isFile() == setup.contains("user's zmr") && after.exists() &&
-                (setup.contains("sparse")
-                     ? after.size() == qint64(1) << 40
-                     : !after.isFile() || ItemFiles::read("zmr.lst") == items));
+        // Nothing is made or removed; a file keeps its size and items.
+        QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::System), names);
+        QFile file("zmr.lst");
+        QVERIFY(!QFileInfo(file).isFile() ||
+                (file.size() == size && file.open(QIODevice::ReadOnly) &&
+                 file.read(items.size()) == items));
     }
 
     // Guards against a lock that gives up at once, or holds the file a removal replaced meanwhile.
@@ -310,8 +326,7 @@ private slots:
         const QByteArray victim = record("victim"), kept = record("item").repeated(1998);
         ItemFiles::write("zmr.lst", victim + kept + victim);
         // Another group, where root can give it: the new file takes the old one's.
-        const gid_t group = root ? 65534 : getegid();
-        QVERIFY(chown("zmr.lst", geteuid(), group) == 0 && chmod("zmr.lst", 0640) == 0);
+        QVERIFY(chown("zmr.lst", geteuid(), storeGroup) == 0 && chmod("zmr.lst", 0640) == 0);
         QCOMPARE(QProcess::execute(
                      QCoreApplication::applicationFilePath(),
                      {"--kill-at", QString::number(int(step)), QString::number(occurrence)}),
@@ -319,19 +334,17 @@ private slots:
         QVERIFY(ItemFiles::read("zmr.lst") == (replaced ? kept : victim + kept + victim));
         struct stat created = {}, after = {};
         QString lockedOut;
-        const mode_t umaskBefore = umask(0);
         run({Remove, "victim"}, [&](ReplacementStep step) {
             if (step == ReplacementStep::Created)
                 stat("zmr.tmp", &created);
             if (step == ReplacementStep::Replacing)
                 lockedOut = failure([] { ItemFileLock("zmr.lst", ItemFileLock::Shared, 0ms); });
         });
-        umask(umaskBefore);
         QVERIFY(ItemFiles::read("zmr.lst") == kept && !QFile::exists("zmr.tmp"));
         QVERIFY(lockedOut.contains("is using") && stat("zmr.lst", &after) == 0);
         QCOMPARE(
             std::tuple(created.st_mode & 0777, after.st_mode & 07777, after.st_uid, after.st_gid),
-            std::tuple(0600u, 0640u, geteuid(), group));
+            std::tuple(0600u, 0640u, geteuid(), storeGroup));
     }
 
     // Guards who may read the items: a removal keeps the ACL, extended attributes and set-group-ID
@@ -351,13 +364,12 @@ private slots:
         const QByteArray acl =
             QByteArray::fromHex("02000000 01000700ffffffff 02000000feff0000 "
                                 "04000500ffffffff 10000500ffffffff 20000000ffffffff");
-        const gid_t group = root ? 65534 : getegid();
         ItemFiles::write("zmr.lst", record("a") + record("b"));
         if ((setxattr("zmr.lst", "user.origin", "kept", 4, 0) != 0 ||
              setxattr("zmr.lst", "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) &&
             errno == ENOTSUP)
             QSKIP("The temporary folder's filesystem keeps no extended attributes or no ACLs");
-        QVERIFY(chown("zmr.lst", geteuid(), group) == 0 && chmod("zmr.lst", 02750) == 0);
+        QVERIFY(chown("zmr.lst", geteuid(), storeGroup) == 0 && chmod("zmr.lst", 02750) == 0);
         attributeRefusal = refusal;
         const QString message = failure([] { run({Remove, "a"}); });
         QVERIFY2(message.contains(error) && message.isEmpty() == error.isEmpty(),
@@ -371,7 +383,7 @@ private slots:
         struct stat after {};
         QVERIFY(stat("zmr.lst", &after) == 0);
         QCOMPARE(std::tuple(after.st_mode & 07777, after.st_gid, attribute("user.origin")),
-                 std::tuple(02750u, group, QByteArray("kept")));
+                 std::tuple(02750u, storeGroup, QByteArray("kept")));
         QCOMPARE(attribute("system.posix_acl_access"), acl);
     }
 

@@ -153,6 +153,8 @@ private slots:
         // The whole name is compared, so its first 60 characters may repeat a stored tag.
         const QByteArray x60 = record(QByteArray(60, 'x'));
         row("add, over 60, cut after", {Add, QString(60, 'x') + "y"}, x60, 1, x60 + x60);
+        // Reserved carries 258 and -1 along. New overwrites a trailing fragment of half a record or
+        // less, and keeps a longer one, padded to a whole record.
         const QByteArray a = record("a", "A", 258), b = record("b", "B", -1), c = record("c"),
                          half(1031, 'z'), overHalf(1500, 'z');
         row("add, half a record overwritten", {Add, "b"}, a + half, 1, a + record("b", "", 258));

@@ -37,17 +37,19 @@ extern "C" int flock(int fd, int operation) noexcept {
     return result;
 }
 
-// When set, the next fsetxattr fails with this errno, as on a filesystem that refuses the name.
-static int attributeRefusal = 0;
-
+// A filesystem that refuses the attribute user.refused to the store, which copies attributes with
+// fsetxattr; the test gives it to a file with setxattr.
 extern "C" int fsetxattr(int fd, const char* name, const void* value, size_t size,
                          int flags) noexcept {
     static const auto next = reinterpret_cast<decltype(&fsetxattr)>(dlsym(RTLD_NEXT, "fsetxattr"));
-    const int reason = std::exchange(attributeRefusal, 0);
-    return reason ? (errno = reason, -1) : next(fd, name, value, size, flags);
+    return qstrcmp(name, "user.refused") == 0 ? (errno = ENOTSUP, -1)
+                                              : next(fd, name, value, size, flags);
 }
 
 static const bool root = geteuid() == 0;
+// The group of the user whom a failing call runs as (see AsUserOnSmallDisk), one that root may
+// give a file to.
+static const gid_t storeGroup = root ? 65534 : getegid();
 
 // Root may write any file and has no full disk: for a while this thread's file access is user
 // 65534's (the system refuses that change to anyone else, who is such a user already), and a
@@ -67,44 +69,51 @@ class TestStore : public QObject {
     Q_OBJECT
 
 public:
-    static QString padded(const QString& tag, int length = 60) { return tag.leftJustified(length); }
-    // {op, name, arg}: one store call, with a name as typed for "add", else as listed; its answer
-    // as a number (a Saved as its value). Without arg, "save" has no text.
-    static qint64 call(const QStringList& command, std::chrono::milliseconds wait = 5s,
-                       const ReplacementObserver& observer = {}) {
-        const ItemStore store(wait);
-        const QString op = command[0], tag = op == "add" ? command[1] : padded(command.value(1));
-        const auto text = command.size() > 2 ? std::optional(command[2]) : std::nullopt;
-        const auto old = op.endsWith("old") ? std::optional(padded("old", 2000)) : std::nullopt;
+    enum Op { List, Load, Add, Rename, Save, Remove };
+    // A store command: New takes a name as typed, the others a tag as listed; then Rename's new
+    // name or Save's text (none: nothing to write), and the body Save expects to find there.
+    struct Call {
+        Op op;
+        QString name;
+        std::optional<QString> text = {}, before = {};
+    };
+    // The command's answer as a number, a Saved as its value. Only the failure rows hold the file
+    // as another copy would, so a short wait for it will do.
+    static qint64 run(const Call& call, const ReplacementObserver& observer = {}) {
+        const ItemStore store(50ms);
+        const QString tag = call.name.leftJustified(60);
         NoteRecord buffer;
         QByteArray tags;
-        return op == "list"     ? (store.listTags(tags, buffer), tags.size())
-               : op == "load"   ? store.loadNote(tag, buffer)
-               : op == "add"    ? store.addItem(tag, buffer)
-               : op == "rename" ? store.renameItem(tag, command.value(2), buffer)
-               : op == "remove" ? store.removeItem(tag, buffer, observer)
-                                : qint64(store.saveNote(tag, text, old, buffer));
+        return call.op == List     ? (store.listTags(tags, buffer), 0)
+               : call.op == Load   ? store.loadNote(tag, buffer)
+               : call.op == Add    ? store.addItem(call.name, buffer)
+               : call.op == Rename ? store.renameItem(tag, *call.text, buffer)
+               : call.op == Remove ? store.removeItem(tag, buffer, observer)
+                                   : qint64(store.saveNote(tag, call.text, call.before, buffer));
     }
-    // The message of the StoreError that the call throws; empty: none.
-    static QString failure(const std::function<void()>& function) {
-        try {
-            function();
-        } catch (const StoreError& error) {
-            return error.message();
-        }
-        return {};
-    }
+
     // Kills the process at the given occurrence of a step, as a crash would.
     static void removeVictims(int killStep, int occurrence) {
-        call({"remove", "victim"}, 5s, [&](ReplacementStep step) {
+        run({Remove, "victim"}, [&](ReplacementStep step) {
             if (int(step) == killStep && --occurrence == 0)
                 std::raise(SIGKILL);
         });
     }
 
+    // What a failure row does to the store user's file of four items: 0 when done.
+    using Setup = std::function<int()>;
+    // What goes wrong while a failure row's calls run.
+    struct During {
+        std::optional<ItemFileLock::Mode> heldBy = {}; // by another copy
+        rlim_t sizeLimit = RLIM_INFINITY;
+        ReplacementObserver observer = {};
+    };
+
     std::optional<QTemporaryDir> m_dir;
 
 private slots:
+    // What the tests make has exactly the rights they ask for; the store must not need a umask.
+    void initTestCase() { umask(0); }
     void init() { QDir::setCurrent(m_dir.emplace().path()); }
     void cleanup() {
         atRefusal = {};
@@ -113,201 +122,200 @@ private slots:
             std::remove(name); // Qt cannot: the name is not UTF-8
     }
 
-    // Guards each command's rules on the file's bytes: matches, cuts, fragments, Reserved, links.
+    // Guards each command's rules on the file's bytes: matches, fragments, Reserved, links, block
+    // boundaries, the code page.
     void commandsWriteTheseBytes_data() {
-        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<Call>("call");
         QTest::addColumn<QByteArray>("before"); // null: no file
         QTest::addColumn<qint64>("result");
-        QTest::addColumn<QByteArray>("after");
-        const QByteArray apple = record("Apple"), ss = record("Stra\xDF\x65"), x60(60, 'x'),
-                         a = record("a", "A", 258), b = record("b", "B", -1), c = record("c"),
-                         z1031(1031, 'z'), z1500(1500, 'z'), NOTE = record("  NOTE", "1"),
-                         note = record("note", "2"), Note = record("Note"), Nb = record(" Note"),
-                         ab = record("ab"), tab = record("a\t"), x59(59, 'x'),
-                         x59y = record(x59 + "y"), a_z = record("a" + QByteArray(58, ' ') + "z"),
-                         q = record("a?"), e = record("\xE9"), s = record("\x9A\xFF\xB5");
-        const auto n = [](const QByteArray& body) {
-            return record("Note", "loose") + record("note", body, 9) + record("note", "second");
+        QTest::addColumn<QByteArray>("after"); // null: as before
+        QTest::addColumn<bool>("throughLink");
+        const auto row = [](const char* name, const Call& call, const QByteArray& before,
+                            qint64 result, const QByteArray& after, bool throughLink = false) {
+            QTest::newRow(name) << call << before << result << after << throughLink;
         };
-        const QByteArray old = n("old");
+        const QByteArray apple = record("Apple"), strasse = record("Stra\xDF\x65"), x59(59, 'x'),
+                         x59y = record(x59 + "y"), aThenZ = record("a" + QByteArray(58, ' ') + "z");
+        row("add, longer name", {Add, "Apples"}, apple, 1, apple + record("Apples"));
+        row("add, ß is not SS", {Add, "STRASSE"}, strasse, 1, strasse + record("STRASSE"));
+        row("add, inner blank counts", {Add, "a b"}, record("ab"), 1, record("ab") + record("a b"));
+        row("add, tab is no blank", {Add, "a"}, record("a\t"), 1, record("a\t") + record("a"));
+        row("add, the last byte counts", {Add, "a"}, aThenZ, 1, aThenZ + record("a"));
+        row("add, the last letter counts", {Add, x59 + "z"}, x59y, 1, x59y + record(x59 + "z"));
+        // A name compares as it would be stored: one '?' for each character the user sees.
+        const QString thumb = u"\U0001F44D\U0001F3FD"_s, flag = u"\U0001F1EB\U0001F1F7"_s;
+        row("add, ? per character seen", {Add, "a" + thumb}, record("a?"), 0, {});
+        row("add, accent typed apart", {Add, u"E\u0301"_s}, record("\xE9"), 0, {});
+        row("add, wide characters then words", {Add, flag.repeated(30) + " Paris"}, {}, 1,
+            record(QByteArray(30, '?') + " Paris"));
+        row("add, upper case beyond ASCII", {Add, u"\u0160\u0178\u00B5"_s}, record("\x9A\xFF\xB5"),
+            0, {});
+        // The whole name is compared, so its first 60 characters may repeat a stored tag.
+        const QByteArray x60 = record(QByteArray(60, 'x'));
+        row("add, over 60, cut after", {Add, QString(60, 'x') + "y"}, x60, 1, x60 + x60);
+        // Reserved carries 258 and -1 along. New overwrites a trailing fragment of half a record or
+        // less, and keeps a longer one, padded to a whole record.
+        const QByteArray a = record("a", "A", 258), b = record("b", "B", -1), c = record("c"),
+                         half(1031, 'z'), overHalf(1500, 'z');
+        row("add, half a record overwritten", {Add, "b"}, a + half, 1, a + record("b", "", 258));
+        row("add, fragment over half kept", {Add, "b"}, a + overHalf, 1,
+            a + overHalf + QByteArray(562, '\0') + record("b", "", 258));
+        row("add, last Reserved", {Add, "c"}, a + b, 1, a + b + record("c", "", -1));
+        row("rename, taken name", {Rename, "b", "a"}, a + b + c, 1, a + record("a", "B", -1) + c);
+        const QByteArray note = record("note", "2"), blankNote = record(" Note");
+        row("rename, first loose match", {Rename, "note", "x"}, record("  NOTE", "1") + note, 1,
+            record("x", "1") + note);
+        row("remove, duplicates, through a link", {Remove, "a"}, b + a + c + a + a, 3, b + c, true);
+        row("remove, exact only", {Remove, "Note"}, record("Note") + note + blankNote, 1,
+            note + blankNote);
+        row("remove, fragment dropped", {Remove, "a"}, a + b + half, 1, b);
+        // Scans read 1 MiB at a time: records 509 and 1018 cross a block's end.
         QByteArray many;
         for (int n = 1; n <= 1100; ++n)
             many += record(QByteArray::number(n), QByteArray::number(n));
-        const QByteArray paris = record(QByteArray(30, '?') + " Paris");
-        const QString thumb = u"\U0001F44D\U0001F3FD"_s, flag = u"\U0001F1EB\U0001F1F7"_s;
-        const QString emoji = u"\U0001F600"_s, nul = QString::fromLatin1("a\0\0b", 4);
-        const auto row = [](const char* name, const QStringList& command, const QByteArray& before,
-                            qint64 result, const QByteArray& after) {
-            QTest::newRow(name) << command << before << result << after;
-        };
-        row("add, missing file", {"add", "a"}, {}, 1, record("a"));
-        row("add, taken, case and blanks differ", {"add", " aPPLE  "}, apple, 0, apple);
-        row("add, longer name", {"add", "Apples"}, apple, 1, apple + record("Apples"));
-        row("add, ß is not SS", {"add", "STRASSE"}, ss, 1, ss + record("STRASSE"));
-        row("add, inner blank counts", {"add", "a b"}, ab, 1, ab + record("a b"));
-        row("add, tab is no blank", {"add", "a"}, tab, 1, tab + record("a"));
-        row("add, the last byte counts", {"add", "a"}, a_z, 1, a_z + record("a"));
-        row("add, the last letter counts", {"add", x59 + "z"}, x59y, 1, x59y + record(x59 + "z"));
-        // A name compares as it would be stored: one '?' for each character the user sees.
-        row("add, ? per character seen", {"add", u"a\U0001F44D\U0001F3FD"_s}, q, 0, q);
-        row("add, accent typed apart", {"add", u"E\u0301"_s}, e, 0, e);
-        row("add, wide characters then words", {"add", flag.repeated(30) + " Paris"}, {}, 1, paris);
-        row("add, upper case beyond ASCII", {"add", u"\u0160\u0178\u00B5"_s}, s, 0, s);
-        // The whole name is compared, so its first 60 characters may repeat a stored tag.
-        row("add, over 60, cut after", {"add", x60 + "y"}, record(x60), 1, record(x60).repeated(2));
-        row("add, half a record overwritten", {"add", "b"}, a + z1031, 1, a + record("b", "", 258));
-        row("add, fragment over half kept", {"add", "b"}, a + z1500, 1,
-            a + z1500 + QByteArray(562, '\0') + record("b", "", 258));
-        row("add, last Reserved", {"add", "c"}, a + b, 1, a + b + record("c", "", -1));
-        row("rename, taken name", {"rename", "b", "a"}, a + b + c, 1, a + record("a", "B", -1) + c);
-        row("rename, first loose match", {"rename", "note", "x"}, NOTE + note, 1,
-            record("x", "1") + note);
-        row("rename, gone", {"rename", "b", "x"}, a, 0, a);
-        row("remove, duplicates, through a link", {"remove", "a"}, b + a + c + a + a, 3, b + c);
-        row("remove, exact only", {"remove", "Note"}, Note + note + Nb, 1, note + Nb);
-        row("remove, fragment dropped", {"remove", "a"}, a + b + z1031, 1, b);
-        row("list, whole records", {"list"}, b + a + z1031, 120, b + a + z1031);
-        // Scans read 1 MiB at a time: records 509 and 1018 cross a block's end.
-        row("remove, across blocks", {"remove", "a"}, many + a, 1, many);
-        row("rename, the last", {"rename", "1100", "x"}, many, 1,
+        row("remove, across blocks", {Remove, "a"}, many + a, 1, many);
+        row("rename, the last", {Rename, "1100", "x"}, many, 1,
             many.chopped(2062) + record("x", "1100"));
-        row("save, cut", {"save", "note", QString(2001, 'x')}, old, 0, n(QByteArray(2000, 'x')));
-        row("save, ? outside the code page",
-            {"save", "note", u"a\u0100b"_s + emoji + QChar(0xD800)}, old, 0, n("a?b??"));
-        row("save, NUL", {"save", "note", nul}, old, 0, n(QByteArray("a\0\0b", 4)));
-        row("save, 2000 beyond 65536", {"save", "note", emoji.repeated(2000)}, old, 0,
-            n(QByteArray(2000, '?')));
+        // Save's record is the first tagged exactly "note"; its Reserved stays.
+        const auto notes = [](const QByteArray& body) {
+            return record("Note", "loose") + record("note", body, 9) + record("note", "second");
+        };
+        const QByteArray old = notes("old"), nul("a\0\0b", 4);
+        row("save, ? outside the code page, a lone surrogate",
+            {Save, "note", u"a\u0100b\U0001F600"_s + QChar(0xD800)}, old, 0, notes("a?b??"));
+        row("save, NUL", {Save, "note", QString::fromLatin1(nul)}, old, 0, notes(nul));
         // Cut where the stored text ends, not at twice its length in units.
-        row("save, wide characters then words", {"save", "note", thumb.repeated(1000) + " tail"},
-            old, 0, n(QByteArray(1000, '?') + " tail"));
-        row("save, no text", {"save", "note"}, old, 3, old);
-        row("save over old, changed", {"save over old", "note", "my"}, n("new"), 2, n("new"));
-        row("save over old, unchanged", {"save over old", "note", "my"}, old, 0, n("my"));
-        row("save, gone", {"save", "gone", "x"}, old, 1, old);
+        row("save, wide characters then words", {Save, "note", thumb.repeated(1000) + " tail"}, old,
+            0, notes(QByteArray(1000, '?') + " tail"));
+        row("save, no text", {Save, "note"}, old, 3, {});
+        row("save over old, changed", {Save, "note", "my", u"old"_s.leftJustified(2000)},
+            notes("new"), 2, {});
     }
     void commandsWriteTheseBytes() {
-        QFETCH(QStringList, command);
+        QFETCH(Call, call);
         QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(bool, throughLink);
         // What a removal killed mid-write left must neither stop the next nor slip into its file.
         ItemFiles::write("zmr.tmp", record("x") + "y");
         // A link into a folder whose name is not UTF-8, beside a file of the user's.
-        const bool linked = QByteArray(QTest::currentDataTag()).contains("link");
-        QVERIFY(!linked ||
+        QVERIFY(!throughLink ||
                 (mkdir("caf\xE9", 0777) == 0 && symlink("caf\xE9/notes.lst", "zmr.lst") == 0 &&
                  close(creat("caf\xE9/notes.lst.tmp", 0600)) == 0));
         if (!before.isNull())
             ItemFiles::write("zmr.lst", before);
-        QTEST(call(command), "result");
-        QTEST(ItemFiles::read("zmr.lst"), "after");
-        QVERIFY(!linked ||
+        QTEST(run(call), "result");
+        QCOMPARE(ItemFiles::read("zmr.lst"), after.isNull() ? before : after);
+        QVERIFY(!throughLink ||
                 (QFileInfo("zmr.lst").isSymLink() && access("caf\xE9/notes.lst.tmp", F_OK) == 0));
     }
 
     // Guards against failures reported as success or leaving a torn file, and against a loose lock.
     void failureLeavesTheFileAlone_data() {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QStringList>("ops");
-        QTest::addColumn<QStringList>("errors"); // of each op, as the user reads it; empty: none
-        const QStringList all = {"list", "load", "add", "rename", "save", "remove"};
-        const QString odd = "not an ordinary file",
-                      huge = "holds 533,225,813 items, more than the 10,000,000",
-                      busy = "another copy of Cardisto, is using", full = "File too large";
-        const auto row = [](const char* setup, const QStringList& ops, const QStringList& errors) {
-            QTest::newRow(setup) << QString(setup) << ops << errors;
+        QTest::addColumn<QList<Op>>("ops");
+        QTest::addColumn<QStringList>("errors"); // of each op, as the user reads it; "": none
+        QTest::addColumn<Setup>("setup");        // none: nothing
+        QTest::addColumn<During>("during");
+        const auto row = [](const char* name, const QList<Op>& ops, const QStringList& errors,
+                            const Setup& setup = {}, const During& during = {}) {
+            QTest::newRow(name) << ops << errors << setup << during;
         };
-        row("read-only file", {"save", "remove"}, {"Permission denied", "can only be read"});
-        row("read-only folder", {"remove"}, {"Permission denied"});
-        row("size limit 9248", {"add"}, {full}); // 1000 bytes into the new record
-        row("size limit 1000", {"save", "remove"}, {full, full});
-        row("another user's file", {"remove"}, {"cannot have the owner and group"});
-        row("another user's zmr.tmp", {"remove"}, {"is another user's file, not a file it left"});
-        row("a folder named zmr.tmp", {"remove"}, {"is a folder, not a file it left"});
-        row("a link named zmr.tmp", {"remove"}, {"is a link, not a file it left"});
-        row("zmr.tmp gone at the rename", {"remove"}, {"No such file"});
-        for (const char* kind : {"folder", "pipe", "socket"})
-            row(kind, all, QStringList(6, odd));
-        row("1 TiB, sparse", all, QStringList(6, huge));
-        row("held by a writer", all, QStringList(6, busy));
-        row("held by a reader", all, {"", "", busy, busy, busy, busy});
+        const QList<Op> all = {List, Load, Add, Rename, Save, Remove};
+        const QString denied = "Permission denied", full = "File too large",
+                      busy = "another copy of Cardisto, is using";
+        const QStringList odd(6, "not an ordinary file"), busyForAll(6, busy),
+            huge(6, "holds 533,225,813 items, more than the 10,000,000");
+        const ReplacementObserver takeTemporaryAtRename = [](ReplacementStep step) {
+            QVERIFY(step != ReplacementStep::Replacing || QFile::remove("zmr.tmp"));
+        };
+        row("read-only file", {Save, Remove}, {denied, "can only be read"},
+            [] { return chmod("zmr.lst", 0444); });
+        row("read-only folder", {Remove}, {denied}, [] { return chmod(".", 0555); });
+        row("size limit 9248", {Add}, {full}, {}, {.sizeLimit = 9248}); // within the new record
+        row("size limit 1000", {Save, Remove}, {full, full}, {}, {.sizeLimit = 1000});
+        row("another user's file", {Remove}, {"cannot have the owner and group"},
+            [] { return chown("zmr.lst", 0, 0); });
+        row("an attribute refused", {Remove}, {"cannot have the old one's extended attribute"},
+            [] { return setxattr("zmr.lst", "user.refused", "", 0, 0); });
+        row("another user's zmr.tmp", {Remove}, {"is another user's file, not a file it left"},
+            [] { return close(creat("zmr.tmp", 0600)) + chown("zmr.tmp", 1, 1); });
+        row("a folder named zmr.tmp", {Remove}, {"is a folder, not a file it left"},
+            [] { return mkdir("zmr.tmp", 0); });
+        row("a link named zmr.tmp", {Remove}, {"is a link, not a file it left"},
+            [] { return symlink("nowhere", "zmr.tmp"); });
+        row("zmr.tmp gone at the rename", {Remove}, {"No such file"}, {},
+            {.observer = takeTemporaryAtRename});
+        row("folder", all, odd, [] { return unlink("zmr.lst") + mkdir("zmr.lst", 0666); });
+        row("pipe", all, odd, [] { return unlink("zmr.lst") + mkfifo("zmr.lst", 0666); });
+        row("socket", all, odd,
+            [] { return unlink("zmr.lst") + mknod("zmr.lst", S_IFSOCK | 0666, 0); });
+        row("1 TiB, sparse", all, huge, [] { return truncate("zmr.lst", qint64(1) << 40); });
+        row("10,000,001 records, sparse", {Add}, {"holds 10,000,001 items"},
+            [] { return truncate("zmr.lst", 20'620'002'062); });
+        row("held by a writer", all, busyForAll, {}, {.heldBy = ItemFileLock::Exclusive});
+        row("held by a reader", all, {"", "", busy, busy, busy, busy}, {},
+            {.heldBy = ItemFileLock::Shared});
     }
     void failureLeavesTheFileAlone() {
-        QFETCH(QString, setup);
-        QFETCH(QStringList, ops);
+        QFETCH(QList<Op>, ops);
         QFETCH(QStringList, errors);
-        if (setup.startsWith("another") && !root)
-            QSKIP("Only root can give a file to another user");
+        QFETCH(Setup, setup);
+        QFETCH(During, during);
         const QByteArray items = record("a") + record("b") + record("c") + record("d");
         ItemFiles::write("zmr.lst", items);
-        QVERIFY((setup == "pipe"            ? unlink("zmr.lst") + mkfifo("zmr.lst", 0)
-                 : setup == "socket"        ? unlink("zmr.lst") + mknod("zmr.lst", S_IFSOCK, 0)
-                 : setup == "folder"        ? unlink("zmr.lst") + mkdir("zmr.lst", 0)
-                 : setup.contains("sparse") ? truncate("zmr.lst", qint64(1) << 40)
-                 : setup.contains("folder named") ? mkdir("zmr.tmp", 0)
-                 : setup.contains("link named")   ? symlink("nowhere", "zmr.tmp")
-                 : setup.contains("user's zmr")
-                     ? close(creat("zmr.tmp", 0600)) + chown("zmr.tmp", 1, 1)
-                     : 0) == 0);
-        // As root the store runs as user 65534, else as this user; the file is that user's unless
-        // the row says otherwise.
-        const uid_t owner = setup.endsWith("user's file") ? 0 : root ? 65534 : geteuid();
-        QVERIFY(chown("zmr.lst", owner, root ? owner : getegid()) == 0 &&
-                chmod(".", setup == "read-only folder" ? 0555 : 0777) == 0);
-        QVERIFY(chmod("zmr.lst", setup.contains("read-only file") ? 0444 : 0666) == 0);
-        std::optional<ItemFileLock> holder;
-        if (setup.startsWith("held"))
-            holder.emplace("zmr.lst", ItemFileLock::Mode(setup.contains("writer")), 0ms);
-        const rlim_t limit = setup.startsWith("size") ? setup.section(' ', 2).toULong() : -1;
-        const auto takeTemporary = [&](ReplacementStep step) {
-            QVERIFY(!setup.contains("gone") || step != ReplacementStep::Replacing ||
-                    QFile::remove("zmr.tmp"));
-        };
+        // As root the store runs as user 65534, else as this user: the file is its user's.
+        QVERIFY(chown("zmr.lst", root ? 65534 : geteuid(), storeGroup) == 0 &&
+                chmod(".", 0777) == 0);
+        if (setup && setup() != 0 && (errno == EPERM || errno == ENOTSUP))
+            QSKIP("Only root gives files to others; only some filesystems keep attributes");
+        const QStringList names = QDir().entryList(QDir::AllEntries | QDir::System);
+        const qint64 size = QFileInfo("zmr.lst").size();
+        std::optional<ItemFileLock> anotherCopy;
+        if (during.heldBy)
+            anotherCopy.emplace("zmr.lst", *during.heldBy, 0ms);
         for (qsizetype i = 0; i < ops.size(); ++i) {
-            const QString message = failure([&] {
-                const AsUserOnSmallDisk user(limit);
-                call({ops[i], ops[i] == "add" ? "e" : "a", "new text"}, 50ms, takeTemporary);
-            });
-            const QString file = errors[i].isEmpty() ? "" : QDir::currentPath() + "/zmr.";
-            QVERIFY2(message.contains(file) && message.contains(errors[i]) &&
-                         message.isEmpty() == errors[i].isEmpty(),
-                     qPrintable(ops[i] + ": " + message));
+            QString message;
+            try {
+                const AsUserOnSmallDisk user(during.sizeLimit);
+                run({ops[i], ops[i] == Add ? "e" : "a", "new text"}, during.observer);
+            } catch (const StoreError& error) {
+                message = error.message();
+            }
+            QVERIFY2(message.contains(errors[i]) && message.isEmpty() == errors[i].isEmpty(),
+                     qPrintable(message));
         }
-        const QFileInfo after("zmr.lst");
-        // Whatever stands in place of zmr.lst is still there; a file holds its items.
-        QVERIFY(QFileInfo("zmr.tmp").isFile() == setup.contains("user's zmr") && after.exists() &&
-                (setup.contains("sparse")
-                     ? after.size() == qint64(1) << 40
-                     : !after.isFile() || ItemFiles::read("zmr.lst") == items));
+        // Nothing is made or removed; a file keeps its size and items.
+        QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::System), names);
+        QFile file("zmr.lst");
+        QVERIFY(!QFileInfo(file).isFile() ||
+                (file.size() == size && file.open(QIODevice::ReadOnly) &&
+                 file.read(items.size()) == items));
     }
 
     // Guards against a lock that gives up at once, or holds the file a removal replaced meanwhile.
-    void waiterHoldsTheFileOnceFreed_data() {
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("released") << false;
-        QTest::newRow("replaced, then released") << true;
-    }
     void waiterHoldsTheFileOnceFreed() {
-        QFETCH(bool, replaced);
         ItemFiles::write("zmr.new", record("new"));
         std::optional<ItemFileLock> holder(std::in_place, "zmr.lst", ItemFileLock::Exclusive, 0ms);
         atRefusal = [&] {
-            if (replaced)
-                std::rename("zmr.new", "zmr.lst");
+            std::rename("zmr.new", "zmr.lst");
             holder.reset();
         };
         const ItemFileLock waiter("zmr.lst", ItemFileLock::Exclusive, 5s);
         QVERIFY_THROWS_EXCEPTION(StoreError, ItemFileLock("zmr.lst", ItemFileLock::Shared, 0ms));
     }
 
-    // Guards against a torn file after a crash, and the new file's rights and lock until renamed.
+    // Guards against a torn file after a crash, and who may read the items: the next removal's new
+    // file is its owner's alone until it has the old one's group, rights, set-group-ID bit (which a
+    // change of group clears), extended attributes and ACL, and locked until renamed.
     void killedAtAStep_data() {
         QTest::addColumn<ReplacementStep>("step");
         QTest::addColumn<int>("occurrence");
         QTest::addColumn<bool>("replaced");
-        QTest::newRow("record 508 copied, written")
-            << ReplacementStep::RecordCopied << 508 << false;
-        QTest::newRow("synced") << ReplacementStep::Synced << 1 << false;
-        QTest::newRow("about to replace") << ReplacementStep::Replacing << 1 << false;
-        QTest::newRow("replaced") << ReplacementStep::Replaced << 1 << true;
+        using enum ReplacementStep;
+        QTest::newRow("record 508 copied, written") << RecordCopied << 508 << false;
+        QTest::newRow("synced") << Synced << 1 << false;
+        QTest::newRow("about to replace") << Replacing << 1 << false;
+        QTest::newRow("replaced") << Replaced << 1 << true;
     }
     void killedAtAStep() {
         QFETCH(ReplacementStep, step);
@@ -315,70 +323,41 @@ private slots:
         QFETCH(bool, replaced);
         const QByteArray victim = record("victim"), kept = record("item").repeated(1998);
         ItemFiles::write("zmr.lst", victim + kept + victim);
-        // Another group, where root can give it: the new file takes the old one's.
-        const gid_t group = root ? 65534 : getegid();
-        QVERIFY(chown("zmr.lst", geteuid(), group) == 0 && chmod("zmr.lst", 0640) == 0);
+        // u::rwx u:65534:--- g::r-x m::r-x o::---, in the form the kernel keeps
+        const QByteArray acl =
+            QByteArray::fromHex("02000000 01000700ffffffff 02000000feff0000 "
+                                "04000500ffffffff 10000500ffffffff 20000000ffffffff");
+        const bool attributes =
+            setxattr("zmr.lst", "user.origin", "kept", 4, 0) == 0 &&
+            setxattr("zmr.lst", "system.posix_acl_access", acl.data(), acl.size(), 0) == 0;
+        QVERIFY(attributes || errno == ENOTSUP); // where the filesystem keeps them
+        // Another group, where root can give it.
+        QVERIFY(chown("zmr.lst", geteuid(), storeGroup) == 0 && chmod("zmr.lst", 02750) == 0);
         QCOMPARE(QProcess::execute(
                      QCoreApplication::applicationFilePath(),
                      {"--kill-at", QString::number(int(step)), QString::number(occurrence)}),
                  -1); // crashed
         QVERIFY(ItemFiles::read("zmr.lst") == (replaced ? kept : victim + kept + victim));
         struct stat created = {}, after = {};
-        QString lockedOut;
-        const mode_t umaskBefore = umask(0);
-        call({"remove", "victim"}, 5s, [&](ReplacementStep step) {
+        run({Remove, "victim"}, [&](ReplacementStep step) {
             if (step == ReplacementStep::Created)
                 stat("zmr.tmp", &created);
-            if (step == ReplacementStep::Replacing)
-                lockedOut = failure([] { ItemFileLock("zmr.lst", ItemFileLock::Shared, 0ms); });
+            if (step == ReplacementStep::Replacing) // the new file is locked until renamed
+                QVERIFY_THROWS_EXCEPTION(StoreError,
+                                         ItemFileLock("zmr.lst", ItemFileLock::Shared, 0ms));
         });
-        umask(umaskBefore);
         QVERIFY(ItemFiles::read("zmr.lst") == kept && !QFile::exists("zmr.tmp"));
-        QVERIFY(lockedOut.contains("is using") && stat("zmr.lst", &after) == 0);
+        QVERIFY(stat("zmr.lst", &after) == 0);
         QCOMPARE(
             std::tuple(created.st_mode & 0777, after.st_mode & 07777, after.st_uid, after.st_gid),
-            std::tuple(0600u, 0640u, geteuid(), group));
-    }
-
-    // Guards who may read the items: a removal keeps the ACL, extended attributes and set-group-ID
-    // bit (which a change of group clears), or, refused one, keeps the old file.
-    void removalKeepsWhoMayRead_data() {
-        QTest::addColumn<int>("refusal"); // of the first attribute the new file is given
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("kept") << 0 << "" << record("b");
-        QTest::newRow("refused") << ENOTSUP << "cannot have the old one's extended attribute"
-                                 << record("a") + record("b");
-    }
-    void removalKeepsWhoMayRead() {
-        QFETCH(int, refusal);
-        QFETCH(QString, error);
-        // u::rwx u:65534:--- g::r-x m::r-x o::---, in the form the kernel keeps
-        const QByteArray acl =
-            QByteArray::fromHex("02000000 01000700ffffffff 02000000feff0000 "
-                                "04000500ffffffff 10000500ffffffff 20000000ffffffff");
-        const gid_t group = root ? 65534 : getegid();
-        ItemFiles::write("zmr.lst", record("a") + record("b"));
-        if ((setxattr("zmr.lst", "user.origin", "kept", 4, 0) != 0 ||
-             setxattr("zmr.lst", "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) &&
-            errno == ENOTSUP)
-            QSKIP("The temporary folder's filesystem keeps no extended attributes or no ACLs");
-        QVERIFY(chown("zmr.lst", geteuid(), group) == 0 && chmod("zmr.lst", 02750) == 0);
-        attributeRefusal = refusal;
-        const QString message = failure([] { call({"remove", "a"}); });
-        QVERIFY2(message.contains(error) && message.isEmpty() == error.isEmpty(),
-                 qPrintable(message));
-        QTEST(ItemFiles::read("zmr.lst"), "after");
+            std::tuple(0600u, 02750u, geteuid(), storeGroup));
         const auto attribute = [](const char* name) {
             char value[64];
             return QByteArray(value,
                               qMax<ssize_t>(0, getxattr("zmr.lst", name, value, sizeof value)));
         };
-        struct stat after {};
-        QVERIFY(stat("zmr.lst", &after) == 0);
-        QCOMPARE(std::tuple(after.st_mode & 07777, after.st_gid, attribute("user.origin")),
-                 std::tuple(02750u, group, QByteArray("kept")));
-        QCOMPARE(attribute("system.posix_acl_access"), acl);
+        QVERIFY(!attributes || (attribute("user.origin") == "kept" &&
+                                attribute("system.posix_acl_access") == acl));
     }
 
     // Guards the code page against a table made without our code, and blanks-only trimming.

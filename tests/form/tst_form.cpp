@@ -81,9 +81,6 @@ private slots:
     // Guards start-up entering the program's folder by its bytes, or else every command refusing.
     void startUp();
 
-    // Guards New adding the record beyond the most that any command opens, locking the user out.
-    void newStopsAtTheItemLimit();
-
     // Guards a start-up message that speaks of a command that stopped.
     void startUpSaysWhatItLeft();
 
@@ -322,19 +319,6 @@ void TestForm::startUp() {
     QTEST(f.view.items.value(0).trimmed(), "entry");
     QTEST(f.view.editor, "editor");
     QCOMPARE(f.form.HelpFile, QStringLiteral("Kevra.hlp"));
-}
-
-void TestForm::newStopsAtTheItemLimit() {
-    FormFixture f;
-    QFile file(f.path());
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(20'620'000'000)); // sparse
-    f.view.answers << "x";
-    f.form.mnu_New_Click();
-    QCOMPARE(f.view.boxes.last().replace(QDir::currentPath(), "DIR"),
-             "Cardisto|The file \"DIR/zmr.lst\" could not be used:\nThe file already holds "
-             "10,000,000 items, the most that Cardisto can work on. Delete an item before you add "
-             "another.\n\nNothing was changed by the command that stopped here.|16");
-    QCOMPARE(file.size(), 20'620'000'000);
 }
 
 void TestForm::startUpSaysWhatItLeft() {

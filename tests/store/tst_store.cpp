@@ -250,6 +250,9 @@ private slots:
         row("socket", all, odd,
             [] { return unlink("zmr.lst") + mknod("zmr.lst", S_IFSOCK | 0666, 0); });
         row("1 TiB, sparse", all, huge, [] { return truncate("zmr.lst", qint64(1) << 40); });
+        // One more record would make a file that no command opens.
+        row("10,000,000 records, sparse", {Add}, {"already holds 10,000,000 items"},
+            [] { return truncate("zmr.lst", 20'620'000'000); });
         row("10,000,001 records, sparse", {Add}, {"holds 10,000,001 items"},
             [] { return truncate("zmr.lst", 20'620'002'062); });
         row("held by a writer", all, busyForAll, {}, {.heldBy = ItemFileLock::Exclusive});

@@ -45,7 +45,7 @@ as_ordinary_user() {
     local opened=() dir=$PWD
     while [ "$dir" != / ]; do
         dir=$(dirname "$dir")
-        if ! "${as_user[@]}" test -x "$dir"; then
+        if [ -n "$(find "$dir" -maxdepth 0 ! -perm -o=x)" ]; then
             chmod o+x "$dir" && opened+=("$dir")
         fi
     done

@@ -24,15 +24,6 @@
 class TestDesktop : public QObject {
     Q_OBJECT
 
-    // The real window on the real desktop, its message boxes answered with one answer.
-    struct Window : MainWindow {
-        QStringList boxes;
-        int answer = 0;
-        int messageBox(const QString& message, int style, const QString& title) override {
-            return boxes.append(title + '|' + message + '|' + QString::number(style)), answer;
-        }
-    };
-
     QTemporaryDir m_root;
     QString path(const char* name) const { return m_root.filePath(QLatin1String(name)); }
 
@@ -163,7 +154,7 @@ private slots:
         QCOMPARE(besideWindow({150, 150, 500, 200}, {400, 550}, {0, 0, 800, 600}), QPoint(200, 0));
     }
 
-    void web_data() {                      // the answer No by the tag
+    void web_data() {                      // the answer to the question: the tag, Yes unless No
         QTest::addColumn<QString>("seen"); // the box after the question, or what the browser got
         QTest::addColumn<int>("browser");  // for HTML files: none, 1 or 2
         QTest::addColumn<QString>("temporary"); // TMPDIR
@@ -183,15 +174,17 @@ private slots:
         QFETCH(int, browser);
         auto* app = g_desktop_app_info_new(qPrintable(QString::number(browser) + ".desktop"));
         QVERIFY(!browser || g_app_info_set_as_default_for_type(G_APP_INFO(app), "text/html", {}));
-        Window window;
-        window.answer = QByteArray(QTest::currentDataTag()) == "No" ? 7 : 6; // No, Yes
+        FakeView view; // the procedure on the real desktop
+        view.answers.enqueue(QTest::currentDataTag());
+        QtDesktopServices desktop;
+        MireloftMain form(view, desktop);
         QFETCH(QString, temporary);
         qputenv("TMPDIR", QFile::encodeName(temporary.isEmpty() ? path("tmp") : temporary));
-        window.findChild<QAction*>("mnu_www")->trigger();
-        QCOMPARE(window.boxes.value(0), "Run default web browser|Please make sure your internet "
-                                        "connection is active!\r\nContinue?|52");
+        form.mnu_www_Click();
+        QCOMPARE(view.boxes.value(0), "Run default web browser|Please make sure your internet "
+                                      "connection is active!\r\nContinue?|52");
         QFETCH(QString, seen);
-        QTRY_COMPARE(window.boxes.mid(1).join("") + ItemFiles::read(path("arguments")), seen);
+        QTRY_COMPARE(view.boxes.mid(1).join("") + ItemFiles::read(path("arguments")), seen);
         QCOMPARE(QDir(path("tmp")).entryList(QDir::Files), QStringList());
         g_clear_object(&app);
     }

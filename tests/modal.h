@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QDialog>
 #include <QTest>
 #include <QTimer>
 

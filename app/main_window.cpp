@@ -47,6 +47,8 @@ MainWindow::MainWindow(DesktopServices* desktop, std::chrono::milliseconds lockW
     , m_ownDesktop(desktop ? nullptr : std::make_unique<QtDesktopServices>())
     , m_form(*this, desktop ? *desktop : *m_ownDesktop, lockWait) {
     setObjectName(QStringLiteral("MireloftMain"));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.cardisto.Cardisto"));
     setWindowTitle(QStringLiteral("Cardisto"));
     // Drawn at both sizes: a title bar's 16 pixels would smear the 32-pixel drawing.
     QIcon icon(QStringLiteral(":/images/cardisto.xpm"));

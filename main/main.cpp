@@ -7,8 +7,6 @@
 int main(int argc, char* argv[]) {
     letWritesFailBeyondTheSizeLimit();
     QApplication app(argc, argv);
-    // Lets the desktop match the window to its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.cardisto.Cardisto"));
     MainWindow window;
     {
         const BusyCursor busy;

@@ -152,6 +152,11 @@ private slots:
         QCOMPARE(besideWindow({0, 100, 300, 200}, {400, 550}, {0, 0, 800, 600}), QPoint(300, 50));
         QCOMPARE(besideWindow({500, 0, 300, 200}, {400, 550}, {0, 0, 800, 600}), QPoint(100, 0));
         QCOMPARE(besideWindow({150, 150, 500, 200}, {400, 550}, {0, 0, 800, 600}), QPoint(200, 0));
+        // Exactly room on the right, then on the left; one pixel less: over the window.
+        QCOMPARE(besideWindow({0, 100, 300, 200}, {500, 550}, {0, 0, 800, 600}), QPoint(300, 50));
+        QCOMPARE(besideWindow({0, 100, 300, 200}, {501, 550}, {0, 0, 800, 600}), QPoint(0, 0));
+        QCOMPARE(besideWindow({500, 0, 300, 200}, {500, 550}, {0, 0, 800, 600}), QPoint(0, 0));
+        QCOMPARE(besideWindow({500, 0, 300, 200}, {501, 550}, {0, 0, 800, 600}), QPoint(299, 0));
     }
 
     void web_data() {                      // the answer to the question: the tag, Yes unless No

@@ -136,6 +136,8 @@ void TestForm::commands_data() {
     row("New cancelled rebuilds the list", New, {}, {newName}, ba, {"a", "b"}, "", c0);
     row("New refuses a taken name silently", New, {.answer = " A "}, {newName}, ba, {"a", "b"}, "",
         c0);
+    row("New, blanks only: a blank tag", New, {.answer = "  "}, {newName}, ba + record(""),
+        {"", "a", "b"}, "", c0);
     row("New, file held: one box", New, {.another = Holds, .answer = "C"}, {newName, busy}, ba,
         kept, "unsaved", c0);
     row("New, refresh finds the file held", New, {.another = Interrupts, .answer = "C"},

@@ -46,6 +46,15 @@ extern "C" int fsetxattr(int fd, const char* name, const void* value, size_t siz
                                               : next(fd, name, value, size, flags);
 }
 
+// What reached the disk, in order: files by name, the item file's folder as "folder".
+static QStringList synced;
+extern "C" int fsync(int fd) noexcept {
+    static const auto next = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    const QString path = QFile::symLinkTarget(u"/proc/self/fd/"_s + QString::number(fd));
+    synced << (path == QDir::currentPath() ? u"folder"_s : QFileInfo(path).fileName());
+    return next(fd);
+}
+
 static const bool root = geteuid() == 0;
 // The group of the user whom a failing call runs as (see AsUserOnSmallDisk), one that root may
 // give a file to.
@@ -114,7 +123,10 @@ public:
 private slots:
     // What the tests make has exactly the rights they ask for; the store must not need a umask.
     void initTestCase() { umask(0); }
-    void init() { QDir::setCurrent(m_dir.emplace().path()); }
+    void init() {
+        QDir::setCurrent(m_dir.emplace().path());
+        std::signal(SIGXFSZ, SIG_DFL); // each row's command must ignore it, not an earlier one's
+    }
     void cleanup() {
         atRefusal = {};
         chmod(".", 0700); // else only root could empty a read-only folder
@@ -145,7 +157,8 @@ private slots:
         // A name compares as it would be stored: one '?' for each character the user sees.
         const QString thumb = u"\U0001F44D\U0001F3FD"_s, flag = u"\U0001F1EB\U0001F1F7"_s;
         row("add, ? per character seen", {Add, "a" + thumb}, record("a?"), 0, {});
-        row("add, accent typed apart", {Add, u"E\u0301"_s}, record("\xE9"), 0, {});
+        row("add, accents typed apart", {Add, u"E\u0301n\u0303c\u0327"_s}, record("\xE9\xF1\xE7"),
+            0, {});
         row("add, wide characters then words", {Add, flag.repeated(30) + " Paris"}, {}, 1,
             record(QByteArray(30, '?') + " Paris"));
         row("add, upper case beyond ASCII", {Add, u"\u0160\u0178\u00B5"_s}, record("\x9A\xFF\xB5"),
@@ -182,7 +195,7 @@ private slots:
         };
         const QByteArray old = notes("old"), nul("a\0\0b", 4);
         row("save, ? outside the code page, a lone surrogate",
-            {Save, "note", u"a\u0100b\U0001F600"_s + QChar(0xD800)}, old, 0, notes("a?b??"));
+            {Save, "note", u"a\u0100\u0080b\U0001F600"_s + QChar(0xD800)}, old, 0, notes("a??b??"));
         row("save, NUL", {Save, "note", QString::fromLatin1(nul)}, old, 0, notes(nul));
         // Cut where the stored text ends, not at twice its length in units.
         row("save, wide characters then words", {Save, "note", thumb.repeated(1000) + " tail"}, old,
@@ -204,7 +217,11 @@ private slots:
                  close(creat("caf\xE9/notes.lst.tmp", 0600)) == 0));
         if (!before.isNull())
             ItemFiles::write("zmr.lst", before);
-        QTEST(run(call), "result");
+        try {
+            QTEST(run(call), "result");
+        } catch (const StoreError& error) {
+            QFAIL(qPrintable(error.message()));
+        }
         QCOMPARE(ItemFiles::read("zmr.lst"), after.isNull() ? before : after);
         QVERIFY(!throughLink ||
                 (QFileInfo("zmr.lst").isSymLink() && access("caf\xE9/notes.lst.tmp", F_OK) == 0));
@@ -242,7 +259,7 @@ private slots:
         row("a folder named zmr.tmp", {Remove}, {"is a folder, not a file it left"},
             [] { return mkdir("zmr.tmp", 0); });
         row("a link named zmr.tmp", {Remove}, {"is a link, not a file it left"},
-            [] { return symlink("nowhere", "zmr.tmp"); });
+            [] { return symlink("zmr.lst", "zmr.tmp"); });
         row("zmr.tmp gone at the rename", {Remove}, {"No such file"}, {},
             {.observer = takeTemporaryAtRename});
         row("folder", all, odd, [] { return unlink("zmr.lst") + mkdir("zmr.lst", 0666); });
@@ -253,7 +270,7 @@ private slots:
         // One more record would make a file that no command opens.
         row("10,000,000 records, sparse", {Add}, {"already holds 10,000,000 items"},
             [] { return truncate("zmr.lst", 20'620'000'000); });
-        row("10,000,001 records, sparse", {Add}, {"holds 10,000,001 items"},
+        row("10,000,001 records, sparse", {Add}, {"The file holds 10,000,001 items, more than"},
             [] { return truncate("zmr.lst", 20'620'002'062); });
         row("held by a writer", all, busyForAll, {}, {.heldBy = ItemFileLock::Exclusive});
         row("held by a reader", all, {"", "", busy, busy, busy, busy}, {},
@@ -305,6 +322,34 @@ private slots:
         };
         const ItemFileLock waiter("zmr.lst", ItemFileLock::Exclusive, 5s);
         QVERIFY_THROWS_EXCEPTION(StoreError, ItemFileLock("zmr.lst", ItemFileLock::Shared, 0ms));
+    }
+
+    // Guards the limit one item early.
+    void lastItemThatFitsIsAdded() {
+        ItemFiles::write("zmr.lst", {});
+        QVERIFY(truncate("zmr.lst", 20'619'997'938) == 0); // 9,999,999 records, sparse
+        QCOMPARE(run({Add, "e"}), 1);
+        QCOMPARE(QFileInfo("zmr.lst").size(), 20'620'000'000);
+    }
+
+    void changesReachTheDisk_data() {
+        QTest::addColumn<Op>("op");
+        QTest::addColumn<QStringList>("synced"); // "renamed": the removal's new file took the place
+        QTest::newRow("add") << Add << QStringList{"zmr.lst"};
+        QTest::newRow("rename") << Rename << QStringList{"zmr.lst"};
+        QTest::newRow("save") << Save << QStringList{"zmr.lst"};
+        QTest::newRow("remove") << Remove << QStringList{"zmr.tmp", "renamed", "folder"};
+    }
+    // Guards a change that a power cut may lose: not flushed, or its rename not flushed after.
+    void changesReachTheDisk() {
+        QFETCH(Op, op);
+        ItemFiles::write("zmr.lst", record("a") + record("b"));
+        synced.clear();
+        run({op, op == Add ? "c" : "a", "new"}, [](ReplacementStep step) {
+            if (step == ReplacementStep::Replaced)
+                synced << "renamed";
+        });
+        QTEST(synced, "synced");
     }
 
     // Guards against a torn file after a crash, and who may read the items: the next removal's new

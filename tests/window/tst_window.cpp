@@ -14,11 +14,15 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -58,21 +62,55 @@ class TestWindow : public QObject {
     static void fit(MainWindow& w, QSize c) { w.resize(w.size() - w.centralWidget()->size() + c); }
 
 private slots:
-    void messageBoxKeys_data() {
+    void messageBoxes_data() {
         QTest::addColumn<int>("style");
-        QTest::addColumn<QKeySequence>("keys");
-        QTest::addColumn<int>("result");
-        QTest::newRow("304, Escape") << 304 << QKeySequence(Qt::Key_Escape) << 1;
-        QTest::newRow("276, Enter: No") << 276 << QKeySequence(Qt::Key_Return) << 7;
-        QTest::newRow("52 ignores Escape, Enter: Yes") << 52 << QKeySequence("Esc, Return") << 6;
-        QTest::newRow("308, Enter: No") << 308 << QKeySequence(Qt::Key_Return) << 7;
+        QTest::addColumn<QMessageBox::Icon>("icon");
+        QTest::addColumn<QMessageBox::StandardButtons>("buttons");
+        QTest::addColumn<int>("enter");  // the answer: the default button's
+        QTest::addColumn<int>("escape"); // the answer, 0: the box stays up
+        const QMessageBox::StandardButtons ok = QMessageBox::Ok,
+                                           yesNo = QMessageBox::Yes | QMessageBox::No;
+        QTest::newRow("304") << 304 << QMessageBox::Warning << ok << 1 << 1;
+        QTest::newRow("48") << 48 << QMessageBox::Warning << ok << 1 << 1;
+        QTest::newRow("16") << 16 << QMessageBox::Critical << ok << 1 << 1;
+        QTest::newRow("276") << 276 << QMessageBox::Critical << yesNo << 7 << 0;
+        QTest::newRow("52") << 52 << QMessageBox::Warning << yesNo << 6 << 0;
+        QTest::newRow("308") << 308 << QMessageBox::Warning << yesNo << 7 << 0;
     }
-    // Guards: a wrong default button, or Escape closing a box that must be answered Yes or No.
-    void messageBoxKeys() {
-        QFETCH(QKeySequence, keys);
-        whenModal([keys](QWidget* box) { QTest::keySequence(box, keys); });
+    // Guards a box with the wrong icon, buttons or default, or one that Escape closes unanswered.
+    void messageBoxes() {
         QFETCH(int, style);
-        QTEST(showMessageBox(nullptr, QStringLiteral("text"), style, QString()), "result");
+        for (const char* key : {"enter", "escape"}) {
+            bool stayed = false;
+            whenModal([&](QWidget* shown) {
+                auto* box = qobject_cast<QMessageBox*>(shown);
+                QTEST(box->icon(), "icon");
+                QTEST(box->standardButtons(), "buttons");
+                QTest::keyClick(box, qstrcmp(key, "enter") ? Qt::Key_Escape : Qt::Key_Return);
+                if ((stayed = box->isVisible()))
+                    box->defaultButton()->click();
+            });
+            const int answer = showMessageBox(nullptr, QStringLiteral("text"), style, QString());
+            QTEST(stayed ? 0 : answer, key);
+        }
+    }
+
+    // Guards a wait for another copy shorter than the five seconds the help promises.
+    void waitsFiveSecondsForAnotherCopy() {
+        QTemporaryDir dir;
+        ItemFiles::write(dir.filePath("zmr.lst"), ItemFiles::record("a"));
+        QDir::setCurrent(dir.path());
+        std::optional<ItemFileLock> another(std::in_place, "zmr.lst", ItemFileLock::Exclusive,
+                                            std::chrono::milliseconds(0));
+        std::thread done([&another] {
+            std::this_thread::sleep_for(std::chrono::seconds(4));
+            another.reset();
+        });
+        Window window; // as the program makes it
+        window.record = false;
+        window.form().DisplayTags();
+        done.join();
+        QCOMPARE(window.findChild<QAbstractItemView*>("ML_Selector")->model()->rowCount(), 1);
     }
 
     // Guards a control that a screen reader reaches but cannot name.
@@ -192,12 +230,15 @@ private slots:
         QTest::newRow("100,000 in lines") << (QString(99, 'x') + '\n').repeated(1000) << 4;
         QTest::newRow("a long line among short ones") << "a\n" + QString(20000, 'x') + "\nb" << 3;
     }
-    // Guards: word wrap (quadratic) on a paragraph without breaks, or not restored afterwards.
+    // Guards: word wrap (quadratic) on a paragraph without breaks, restored too soon or never.
     void longParagraphsBreakAnywhere() {
         MainWindow window;
         auto* editor = window.findChild<QPlainTextEdit*>("ML_Editor");
         QFETCH(QString, pasted);
         editor->insertPlainText(pasted);
+        QTEST(int(editor->wordWrapMode()), "wrap");
+        editor->moveCursor(QTextCursor::Start); // a line above, the long one still there
+        editor->insertPlainText(QStringLiteral("\n"));
         QTEST(int(editor->wordWrapMode()), "wrap");
         editor->selectAll();
         editor->insertPlainText(QStringLiteral("typed over"));
@@ -277,7 +318,8 @@ private slots:
         QTest::newRow("light") << QColor(0xefefef) << QColor(0x31363b) << 239; // black, as drawn
         QTest::newRow("dark") << QColor(0x353535) << QColor(0xf0f0f0) << 128;
     }
-    // Guards: silver showing, blown-up drawings, outlines lost on dark or recoloured on light.
+    // Guards: silver showing, blown-up drawings, outlines lost on dark or recoloured on light, a
+    // window that the desktop cannot match to its menu entry.
     void images() {
         QFETCH(QColor, window);
         QFETCH(QColor, text);
@@ -299,6 +341,8 @@ private slots:
             }
         }
         QVERIFY(MainWindow().windowIcon().availableSizes().contains(QSize(32, 32)));
+        // The menu entry that the window names, for its icon there.
+        QVERIFY(QFile::exists(CARDISTO_SOURCE_DIR "/dist/" + qApp->desktopFileName() + ".desktop"));
     }
 
     // Guards: an unloaded highlight, a lost re-click reload, lone CR/LF mangled, a needless Save,

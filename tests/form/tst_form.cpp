@@ -40,6 +40,7 @@ struct Given {
     QString picked{};       // then selected and shown, "" the blank tag; null: nothing is picked
     QString typed{};        // then typed into the editor; null: it is left as it is
     QByteArray meanwhile{}; // then zmr.lst as another copy rewrites it; null: it is left alone
+    QString clicked{};      // then picked for the command, which is Select; null: none
     Other another = Idle;   // then, while the command runs
     QString answer{};       // to the command's input box, or Yes or No to its question
 };
@@ -72,11 +73,6 @@ private slots:
     // Guards each command's dialogs, its change to the file, its rebuild of list and editor.
     void commands();
 
-    void failedPickKeepsTheShownItem_data();
-    // Guards a failed pick that leaves the highlight on an item the editor does not hold, so that
-    // Save writes one item's text into another.
-    void failedPickKeepsTheShownItem();
-
     void startUp_data();
     // Guards start-up entering the program's folder by its bytes, or else every command refusing.
     void startUp();
@@ -98,7 +94,8 @@ void TestForm::commands_data() {
     QTest::addColumn<Given>("given");
     QTest::addColumn<QStringList>("dialogs");
     QTest::addColumn<QByteArray>("after");
-    QTest::addColumn<QStringList>("list"); // trimmed, as filled again; empty: not filled again
+    // Trimmed, the highlighted entry in brackets; only that entry if the list was not filled again.
+    QTest::addColumn<QStringList>("list");
     QTest::addColumn<QString>("editor");
     QTest::addColumn<QString>("caption");
     const QByteArray blank = record("") + a, xA = record("x", "B") + a,
@@ -125,7 +122,7 @@ void TestForm::commands_data() {
                                        "before the change.|16",
                   smiles = u"\U0001F600"_s.repeated(2000), b1 = "Cardisto - 1 bytes",
                   c0 = "Cardisto";
-    const QStringList kept; // the list was not filled again
+    const QStringList kept, keptB{"[b]"}; // not filled again, nothing or b highlighted
     const auto row = [](const char* name, Command command, const Given& given,
                         const QStringList& dialogs, const QByteArray& after,
                         const QStringList& list, const QString& editor, const QString& caption) {
@@ -144,7 +141,7 @@ void TestForm::commands_data() {
         {newName, written}, ba + record("C"), kept, "unsaved", c0);
     row("Rename offers the picked name", Rename, {.picked = "b", .answer = "c"}, {renameB},
         record("c", "B") + a, {"a", "c"}, "", b1);
-    row("Rename cancelled", Rename, {.picked = "b"}, {renameB}, ba, kept, "B", b1);
+    row("Rename cancelled", Rename, {.picked = "b"}, {renameB}, ba, keptB, "B", b1);
     row("Rename, nothing picked", Rename, {.answer = "c"}, {pickRename}, ba, kept, "unsaved", c0);
     row("Rename, blank tag warns, then renames", Rename,
         {.before = blank, .picked = "", .answer = "n"}, {pickRename, newName + QString(60, ' ')},
@@ -152,12 +149,12 @@ void TestForm::commands_data() {
     row("Rename, renamed by another copy", Rename, {.picked = "b", .meanwhile = xA, .answer = "c"},
         {renameB, gone}, xA, {"a", "x"}, "B", b1);
     row("Rename, file held", Rename, {.picked = "b", .another = Holds, .answer = "c"},
-        {renameB, busy}, ba, kept, "B", b1);
+        {renameB, busy}, ba, keptB, "B", b1);
     row("Rename, refresh finds the file held", Rename,
         {.picked = "b", .another = Interrupts, .answer = "c"}, {renameB, written},
-        record("c", "B") + a, kept, "B", b1);
+        record("c", "B") + a, keptB, "B", b1);
     row("Delete, Yes", Delete, {.picked = "b", .answer = "Yes"}, {confirm}, a, {"a"}, "", b1);
-    row("Delete, No", Delete, {.picked = "b", .answer = "No"}, {confirm}, ba, kept, "B", b1);
+    row("Delete, No", Delete, {.picked = "b", .answer = "No"}, {confirm}, ba, keptB, "B", b1);
     row("Delete, nothing picked", Delete, {.answer = "Yes"}, {pickDelete}, ba, kept, "unsaved", c0);
     row("Delete, blank tag warns, then asks", Delete,
         {.before = blank, .picked = "", .answer = "Yes"},
@@ -165,43 +162,62 @@ void TestForm::commands_data() {
     row("Delete, deleted by another copy", Delete, {.picked = "b", .meanwhile = a, .answer = "Yes"},
         {confirm, gone}, a, {"a"}, "B", b1);
     row("Delete, file held", Delete, {.picked = "b", .another = Holds, .answer = "Yes"},
-        {confirm, busy}, ba, kept, "B", b1);
+        {confirm, busy}, ba, keptB, "B", b1);
     row("Delete, refresh finds the file held", Delete,
-        {.picked = "b", .another = Interrupts, .answer = "Yes"}, {confirm, written}, a, kept, "B",
+        {.picked = "b", .another = Interrupts, .answer = "Yes"}, {confirm, written}, a, keptB, "B",
         b1);
     row("Save writes the edit trimmed of blanks", Save, {.picked = "b", .typed = " \tnew\r\n "},
-        {saved}, record("b", "\tnew\r\n") + a, kept, " \tnew\r\n ", "Cardisto - 8 bytes");
+        {saved}, record("b", "\tnew\r\n") + a, keptB, " \tnew\r\n ", "Cardisto - 8 bytes");
     row("Save, 2000 characters once trimmed", Save, {.picked = "b", .typed = x2000 + "  "}, {saved},
-        record("b", x2000) + a, kept, x2000 + "  ", "Cardisto - 2002 bytes");
+        record("b", x2000) + a, keptB, x2000 + "  ", "Cardisto - 2002 bytes");
     row("Save, 2001 characters", Save, {.picked = "b", .typed = x2000 + "y"}, {excess},
-        record("b", x2000) + a, kept, x2000 + "y", "Cardisto - 2001 bytes");
+        record("b", x2000) + a, keptB, x2000 + "y", "Cardisto - 2001 bytes");
     row("Save, 2000 characters of two units", Save, {.picked = "b", .typed = smiles}, {saved},
-        record("b", QByteArray(2000, '?')) + a, kept, smiles, "Cardisto - 4000 bytes");
+        record("b", QByteArray(2000, '?')) + a, keptB, smiles, "Cardisto - 4000 bytes");
     row("Save without an edit writes no byte", Save,
-        {.before = record("b", " B ") + a, .picked = "b"}, {saved}, record("b", " B ") + a, kept,
+        {.before = record("b", " B ") + a, .picked = "b"}, {saved}, record("b", " B ") + a, keptB,
         "B", b1);
     row("Save without an edit, changed meanwhile: shown, not written", Save,
         {.picked = "b", .meanwhile = theirs},
-        {changedBy + " Nothing was saved: the editor now shows the stored text.|304"}, theirs, kept,
-        "their", "Cardisto - 5 bytes");
+        {changedBy + " Nothing was saved: the editor now shows the stored text.|304"}, theirs,
+        keptB, "their", "Cardisto - 5 bytes");
     row("Save, changed meanwhile, Yes", Save,
         {.picked = "b", .typed = "mine", .meanwhile = theirs, .answer = "Yes"}, {changed, saved},
-        record("b", "mine") + a, kept, "mine", "Cardisto - 4 bytes");
+        record("b", "mine") + a, keptB, "mine", "Cardisto - 4 bytes");
     row("Save, changed meanwhile, No", Save,
         {.picked = "b", .typed = "mine", .meanwhile = theirs, .answer = "No"}, {changed}, theirs,
-        kept, "mine", b1);
+        keptB, "mine", b1);
     row("Save, renamed by another copy", Save, {.picked = "b", .typed = "mine", .meanwhile = xA},
         {gone}, xA, {"a", "x"}, "mine", b1);
     row("Save, nothing picked", Save, {}, {}, ba, kept, "unsaved", c0);
     row("Save, file held", Save, {.picked = "b", .typed = "mine", .another = Holds}, {busy}, ba,
-        kept, "mine", b1);
+        keptB, "mine", b1);
     row("Select shows the text trimmed of blanks only", Select,
         {.before = record("b", " \tB\r\n ") + a, .picked = "b", .typed = ""}, {},
-        record("b", " \tB\r\n ") + a, kept, "\tB\r\n", "Cardisto - 4 bytes");
+        record("b", " \tB\r\n ") + a, keptB, "\tB\r\n", "Cardisto - 4 bytes");
     row("Select, deleted by another copy", Select, {.picked = "b", .meanwhile = a}, {gone}, a,
         {"a"}, "B", b1);
     row("Select, file held", Select, {.picked = "b", .typed = "unsaved", .another = Holds}, {busy},
-        ba, kept, "unsaved", b1);
+        ba, keptB, "unsaved", b1);
+    // A pick that fails keeps the highlight on the item the editor shows, for Save to write.
+    const QString goneA = "Cardisto|The item \"a\" is no longer in the file: another copy of "
+                          "Cardisto, or another program, renamed or deleted it.\n\nThe list now "
+                          "shows the items as they are. The editor ";
+    row("Select another, file held", Select,
+        {.picked = "b", .typed = "B, edited", .clicked = "a", .another = Holds}, {busy}, ba, keptB,
+        "B, edited", b1);
+    row("Select another, gone", Select,
+        {.picked = "b",
+         .typed = "B, edited",
+         .meanwhile = record("b") + record("c"),
+         .clicked = "a"},
+        {goneA + "still holds the text of \"b\", which is highlighted again.|16"},
+        record("b") + record("c"), {"[b]", "c"}, "B, edited", b1);
+    row("Select another, it and the shown item gone", Select,
+        {.picked = "b", .typed = "B, edited", .meanwhile = record("c"), .clicked = "a"},
+        {goneA + "holds the text of \"b\", which is no longer in the file either; copy it if "
+                 "you need it.|16"},
+        record("c"), {"c"}, "B, edited", b1);
     row("List, file held: the list is kept", List, {.another = Holds}, {busy}, ba, kept, "unsaved",
         c0);
 }
@@ -226,58 +242,23 @@ void TestForm::commands() {
     anotherCopy = given.another;
     f.view.answers << given.answer;
     f.view.listings = 0;
+    if (!given.clicked.isNull())
+        f.view.selected = int(f.view.items.indexOf(given.clicked.leftJustified(60)));
     QFETCH(Command, command);
     (f.form.*command)();
     QTEST(f.view.boxes.replaceInStrings(QDir::currentPath(), QStringLiteral("DIR")), "dialogs");
     QTEST(f.items(), "after");
-    for (QString& item : f.view.items)
-        item = item.trimmed();
-    QTEST(f.view.listings > 0 ? f.view.items : QStringList(), "list");
+    QStringList list;
+    for (qsizetype entry = 0; entry < f.view.items.size(); ++entry) {
+        const QString item = f.view.items[entry].trimmed();
+        if (entry == f.view.selected)
+            list << "[" + item + "]";
+        else if (f.view.listings > 0)
+            list << item;
+    }
+    QTEST(list, "list");
     QTEST(f.view.editor, "editor");
     QTEST(f.view.caption, "caption");
-}
-
-void TestForm::failedPickKeepsTheShownItem_data() {
-    QTest::addColumn<QByteArray>("meanwhile"); // null: another copy holds the file instead
-    QTest::addColumn<QString>("dialog");
-    QTest::addColumn<QStringList>("list"); // the highlighted entry in brackets
-    const QString gone = "Cardisto|The item \"a\" is no longer in the file: another copy of "
-                         "Cardisto, or another program, renamed or deleted it.\n\nThe list now "
-                         "shows the items as they are. The editor ";
-    QTest::newRow("file held") << QByteArray() << busy << QStringList{"a", "[b]"};
-    QTest::newRow("item gone") << record("b") + record("c")
-                               << gone + "still holds the text of \"b\", which is highlighted "
-                                         "again.|16"
-                               << QStringList{"[b]", "c"};
-    QTest::newRow("item and shown item gone")
-        << record("c")
-        << gone + "holds the text of \"b\", which is no longer in the file either; copy it "
-                  "if you need it.|16"
-        << QStringList{"c"};
-}
-
-// Save then writes the highlighted item, as the window test checks.
-void TestForm::failedPickKeepsTheShownItem() {
-    FormFixture f;
-    ItemFiles::write(f.path(), ba);
-    f.form.DisplayTags();
-    f.view.selected = 1;
-    f.form.ML_Selector_Click();
-    f.view.editor += ", edited";
-    QFETCH(QByteArray, meanwhile);
-    if (meanwhile.isNull())
-        anotherCopyTakesTheFile();
-    else
-        ItemFiles::write(f.path(), meanwhile);
-    f.view.selected = 0;
-    f.form.ML_Selector_Click();
-    QCOMPARE(f.view.boxes.size(), 1);
-    QTEST(f.view.boxes[0].replace(QDir::currentPath(), "DIR"), "dialog");
-    QStringList list;
-    for (const QString& item : f.view.items)
-        list << (list.size() == f.view.selected ? "[" + item.trimmed() + "]" : item.trimmed());
-    QTEST(list, "list");
-    QCOMPARE(f.view.editor, "B, edited");
 }
 
 void TestForm::startUp_data() {

@@ -8,8 +8,6 @@
 // application's palette as it is when the list is made.
 class ImageList {
 public:
-    static constexpr int Count = 6;
-
     ImageList();
 
     // position 1 is the first image

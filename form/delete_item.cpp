@@ -7,11 +7,9 @@ void MireloftMain::mnu_delete_Click() {
     const QString selected = m_view.selectorText();
     if (selected.isEmpty())
         return;
-    Title = QStringLiteral("Confirm");
-    Msg = QStringLiteral("Delete Item: ") + trimBlanks(selected) + QStringLiteral(" ?");
-    Style = MessageBoxStyle::ConfirmDanger;
-    showMessage();
-    if (Response != MessageBoxResult::Yes)
+    if (ask({QStringLiteral("Confirm"),
+             QStringLiteral("Delete Item: ") + trimBlanks(selected) + QStringLiteral(" ?"),
+             MessageBoxStyle::ConfirmDanger}) != MessageBoxResult::Yes)
         return;
     qint64 removed = 0;
     if (!reportingFileErrors([&] { removed = m_store.removeItem(selected, m_record); }))

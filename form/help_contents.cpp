@@ -5,6 +5,11 @@
 
 #include <QDir>
 
+namespace {
+// The help file that F1 opens at the topic of what has the focus.
+const QString HelpFile = QStringLiteral("Kevra.hlp");
+} // namespace
+
 void MireloftMain::mnu_contents_Click() {
     startHelpViewer({QStringLiteral("kevra.hlp")});
 }
@@ -17,10 +22,8 @@ void MireloftMain::showHelpTopic(int topic) {
 // takes the request over from the new one. It is named relative to the program's folder, which
 // start-up made current: its name in bytes need not be valid text.
 void MireloftMain::startHelpViewer(QStringList arguments) {
-    if (!m_folderError.isEmpty()) {
-        showError(m_folderError);
+    if (!inProgramFolder())
         return;
-    }
     const QString viewer = QStringLiteral("./") + HelpViewerProgram;
     if (const QRect window = m_view.windowRect(); window.isValid()) {
         arguments.prepend(QStringLiteral("%1,%2,%3,%4")

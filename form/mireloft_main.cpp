@@ -41,7 +41,6 @@ MireloftMain::MireloftMain(FormView& view, DesktopServices& desktop,
     , m_store(lockWait) {}
 
 void MireloftMain::Form_Load() {
-    HelpFile = QStringLiteral("Kevra.hlp");
     // The item file and the help viewer are named relative to the program's own folder.
     QString reason;
     const QByteArray folder = m_desktop.programFolder(reason);
@@ -69,28 +68,30 @@ void MireloftMain::mnu_exit_Click() {
     m_view.quit();
 }
 
-void MireloftMain::showMessage() {
-    Response = m_view.messageBox(Msg, Style.value_or(0), Title);
+int MireloftMain::ask(const Message& message) {
+    return m_view.messageBox(message.text, message.style, message.title);
 }
 
 void MireloftMain::warnIfNothingPicked(const QString& command) {
     if (!trimBlanks(m_view.selectorText()).isEmpty())
         return;
-    Title = QStringLiteral("Nothing to do!");
-    Msg = QStringLiteral("Please pick an item to %1.").arg(command);
-    Style = MessageBoxStyle::Warning;
-    showMessage();
+    ask({QStringLiteral("Nothing to do!"),
+         QStringLiteral("Please pick an item to %1.").arg(command), MessageBoxStyle::Warning});
 }
 
 void MireloftMain::showError(const QString& message) {
-    m_view.messageBox(message, MessageBoxStyle::Error, QStringLiteral("Cardisto"));
+    ask({QStringLiteral("Cardisto"), message, MessageBoxStyle::Error});
+}
+
+bool MireloftMain::inProgramFolder() {
+    if (!m_folderError.isEmpty())
+        showError(m_folderError);
+    return m_folderError.isEmpty();
 }
 
 bool MireloftMain::reportingFileErrors(const std::function<void()>& call, Outcome outcome) {
-    if (!m_folderError.isEmpty()) {
-        showError(m_folderError);
+    if (!inProgramFolder())
         return false;
-    }
     try {
         call();
         return true;

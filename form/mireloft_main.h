@@ -19,7 +19,7 @@ class FormView;
 // one of these procedures; the window (or a test) calls them and they talk back through
 // FormView and DesktopServices. A procedure asks the user, calls one ItemStore function for its
 // whole session with the item file, and tells the user; no file is open and no lock held while a
-// box is shown. Member names follow the window's design (mnu_New_Click, ML_Selector_Click, Msg,
+// box is shown. Procedure names follow the window's design (mnu_New_Click, ML_Selector_Click,
 // ...) on purpose, so that they read as the design's own names rather than this code's style.
 class MireloftMain {
 public:
@@ -27,15 +27,6 @@ public:
 
     MireloftMain(FormView& view, DesktopServices& desktop,
                  std::chrono::milliseconds lockWait = ItemStore::DefaultLockWait);
-
-    // The form-level message variables: each command sets them right before its message box.
-    QString Msg;
-    std::optional<qint16> Style;
-    QString Title;
-    std::optional<qint32> Response;
-
-    // The help file that F1 opens.
-    QString HelpFile;
 
     // Start-up and shut-down.
     void Form_Load();
@@ -63,10 +54,18 @@ public:
     static Procedure toolbarProcedure(const QString& key);
 
 private:
-    // Response = message box (Msg, Style, Title).
-    void showMessage();
-    // An error the user must know of; shown directly, so Response keeps the last answer.
+    // A message box: its title, its text, and how it looks and answers.
+    struct Message {
+        QString title;
+        QString text;
+        int style; // a sum of MessageBoxStyle flags
+    };
+    // Shows the box; returns the MessageBoxResult of the button that closed it.
+    int ask(const Message& message);
+    // An error the user must know of.
     void showError(const QString& message);
+    // False, after telling the user why, when start-up could not enter the program's folder.
+    bool inProgramFolder();
     // Warns when the selection is blank, but lets the caller decide whether to go on.
     void warnIfNothingPicked(const QString& command);
     void updateCaption();

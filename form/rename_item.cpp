@@ -6,8 +6,8 @@ void MireloftMain::mnu_rename_Click() {
     const QString selected = m_view.selectorText();
     if (selected.isEmpty())
         return;
-    Msg = QStringLiteral("New item name...");
-    const QString name = m_view.inputBox(Msg, QStringLiteral("New Item"), selected);
+    const QString name =
+        m_view.inputBox(QStringLiteral("New item name..."), QStringLiteral("New Item"), selected);
     if (name.isEmpty())
         return;
     bool renamed = false;

@@ -24,24 +24,24 @@ void MireloftMain::mnu_SaveQuote_Click() {
         QStringLiteral("The text for: ") + trimBlanks(selected) +
         QStringLiteral("\r\n...was changed by another program or another copy of Cardisto since "
                        "you picked it.");
-    Title = QStringLiteral("Attention!");
+    const QString attention = QStringLiteral("Attention!");
     if (saved == Saved::ChangedMeanwhile && !edited) {
         // Nothing to keep of the editor's: show what the file now holds.
         const QString stored = trimBlanks(m_record.Body);
         m_view.setEditorText(stored);
         m_shown = ShownItem{selected, m_record.Body, stored};
         updateCaption();
-        Msg = changedMeanwhile + QStringLiteral(" Nothing was saved: the editor now shows the "
-                                                "stored text.");
-        Style = MessageBoxStyle::Warning;
-        showMessage();
+        ask({attention,
+             changedMeanwhile +
+                 QStringLiteral(" Nothing was saved: the editor now shows the stored text."),
+             MessageBoxStyle::Warning});
         return;
     }
     if (saved == Saved::ChangedMeanwhile) {
-        Msg = changedMeanwhile + QStringLiteral(" Replace that text with yours?");
-        Style = MessageBoxStyle::QuestionDefaultNo;
-        showMessage();
-        if (Response != MessageBoxResult::Yes || !reportingFileErrors([&] {
+        const int answer =
+            ask({attention, changedMeanwhile + QStringLiteral(" Replace that text with yours?"),
+                 MessageBoxStyle::QuestionDefaultNo});
+        if (answer != MessageBoxResult::Yes || !reportingFileErrors([&] {
                 saved = m_store.saveNote(selected, written, std::nullopt, m_record);
             }))
             return;
@@ -55,17 +55,17 @@ void MireloftMain::mnu_SaveQuote_Click() {
     updateCaption();
     // Counted as stored: a character outside the code page is one, whatever its units.
     const qsizetype length = Windows1252::storable(text).size();
+    QString message;
     if (length > NoteRecord::BodyLength) {
         // The number keeps the blank of its sign position.
-        Msg = QStringLiteral("The text you wanted to save was %1 characters longer than the "
-                             "program allows, and was truncated by that amount. You need to go "
-                             "back and edit it to be shorter, or perhaps break it into two or "
-                             "more separate items.")
-                  .arg(QLatin1Char(' ') + QString::number(length - NoteRecord::BodyLength));
+        message = QStringLiteral("The text you wanted to save was %1 characters longer than the "
+                                 "program allows, and was truncated by that amount. You need to go "
+                                 "back and edit it to be shorter, or perhaps break it into two or "
+                                 "more separate items.")
+                      .arg(QLatin1Char(' ') + QString::number(length - NoteRecord::BodyLength));
     } else {
-        Msg = QStringLiteral("The text for: ") + trimBlanks(selected) +
-              QStringLiteral("\r\n...was sucessfully saved!");
+        message = QStringLiteral("The text for: ") + trimBlanks(selected) +
+                  QStringLiteral("\r\n...was sucessfully saved!");
     }
-    Style = MessageBoxStyle::Warning;
-    showMessage();
+    ask({attention, message, MessageBoxStyle::Warning});
 }

@@ -15,10 +15,9 @@ const QByteArray BrowserProbePage = QByteArrayLiteral("\"<HTML> <\\HTML>\"\r\n")
 } // namespace
 
 void MireloftMain::mnu_www_Click() {
-    Msg = QStringLiteral("Please make sure your internet connection is active!\r\nContinue?");
-    Title = QStringLiteral("Run default web browser");
-    Response = m_view.messageBox(Msg, MessageBoxStyle::Question, Title);
-    if (Response == MessageBoxResult::No)
+    if (ask({QStringLiteral("Run default web browser"),
+             QStringLiteral("Please make sure your internet connection is active!\r\nContinue?"),
+             MessageBoxStyle::Question}) == MessageBoxResult::No)
         return;
 
     // A unique name, created exclusively: a fixed name in a shared folder could overwrite
@@ -41,10 +40,10 @@ void MireloftMain::mnu_www_Click() {
 
     const std::optional<QString> browser = m_desktop.findExecutable(probeName);
     if (!browser) {
-        m_view.messageBox(QStringLiteral("Could not find your Browser"), MessageBoxStyle::Notice,
-                          QStringLiteral("Browser Not Found"));
+        ask({QStringLiteral("Browser Not Found"), QStringLiteral("Could not find your Browser"),
+             MessageBoxStyle::Notice});
     } else if (!m_desktop.shellExecute(*browser, HomePageAddress)) {
-        m_view.messageBox(QStringLiteral("Web Page not Opened"), MessageBoxStyle::Notice,
-                          QStringLiteral("URL Failed"));
+        ask({QStringLiteral("URL Failed"), QStringLiteral("Web Page not Opened"),
+             MessageBoxStyle::Notice});
     }
 }

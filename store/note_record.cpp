@@ -2,7 +2,6 @@
 
 #include "windows1252.h"
 
-#include <QDebug>
 #include <QtEndian>
 
 QString NoteRecord::fitted(const QString& text, int length) {
@@ -42,11 +41,4 @@ QString trimBlanks(const QString& text) {
     while (end > begin && text.at(end - 1) == QLatin1Char(' '))
         --end;
     return text.mid(begin, end - begin);
-}
-
-QDebug operator<<(QDebug debug, const NoteRecord& record) {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "NoteRecord(" << record.Tag << ", " << record.Reserved << ", " << record.Body
-                    << ')';
-    return debug;
 }

@@ -3,8 +3,6 @@
 #include <QString>
 #include <QtGlobal>
 
-class QDebug;
-
 // One item of zmr.lst. The text fields always hold exactly their field length: assigning a
 // shorter text pads it with blanks, a longer one is cut.
 struct NoteRecord {
@@ -22,13 +20,9 @@ struct NoteRecord {
     QByteArray toBytes() const;
     static NoteRecord fromBytes(QByteArrayView bytes); // bytes.size() == Size
 
-    friend bool operator==(const NoteRecord&, const NoteRecord&) = default;
-
 private:
     static QString fitted(const QString& text, int length);
 };
 
 // Blanks are spaces only: tabs and line breaks are text.
 QString trimBlanks(const QString& text);
-
-QDebug operator<<(QDebug debug, const NoteRecord& record);

@@ -301,7 +301,6 @@ void TestForm::startUp() {
     QTEST(f.view.boxes.replaceInStrings(QFile::decodeName(f.desktop.folder), "FOLDER"), "dialogs");
     QTEST(f.view.items.value(0).trimmed(), "entry");
     QTEST(f.view.editor, "editor");
-    QCOMPARE(f.form.HelpFile, QStringLiteral("Kevra.hlp"));
 }
 
 void TestForm::startUpSaysWhatItLeft() {

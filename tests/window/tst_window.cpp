@@ -191,7 +191,6 @@ private slots:
     void helpTopic() {
         FakeDesktop desktop;
         MainWindow window(desktop);
-        window.form().HelpFile = QStringLiteral("Kevra.hlp");
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QTest::keySequence(window.windowHandle(), QKeySequence(QTest::currentDataTag()));

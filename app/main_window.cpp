@@ -10,6 +10,7 @@
 #include "note_editor.h"
 #include "qt_desktop_services.h"
 #include "tag_list_model.h"
+#include "twips_scale.h"
 #include "whole_row_list.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -91,12 +93,11 @@ void MainWindow::createControls() {
     // take the focus, Tab alternates between them either way; the order decides who starts.
     m_editor->setFocus();
 
-    // Where the design puts them until the window is first shown and laid out.
-    m_toolbar->setGeometry(0, 0, scale().toPixelsX(DesignClientWidth), scale().toPixelsY(630));
-    setSelectorGeometry(120, 720, 4215, 1035);
-    setEditorGeometry(120, 1800, 4215, 2055);
-    resize(scale().toPixelsX(DesignClientWidth),
-           scale().toPixelsY(DesignClientHeight) + menuBar()->sizeHint().height());
+    // The design's size, in twips at the screen's resolution; the controls fill it at the
+    // first layout.
+    const TwipsScale twips(*this);
+    resize(twips.toPixelsX(DesignClientWidth),
+           twips.toPixelsY(DesignClientHeight) + menuBar()->sizeHint().height());
 
     wireCommands(commands);
 }
@@ -135,10 +136,17 @@ void MainWindow::toolbarButtonClick(const QString& key) {
     m_form.ML_TB1_ButtonClick(key);
 }
 
-void MainWindow::layoutClientArea() {
-    // The toolbar docks itself along the top; Form_Resize reads its height and fills the rest.
-    m_toolbar->setGeometry(0, 0, m_client->width(), m_toolbar->sizeHint().height());
-    m_form.Form_Resize();
+void MainWindow::Form_Resize() {
+    const int width = m_client->width(), height = m_client->height();
+    const int listTop = m_toolbar->sizeHint().height();
+    m_toolbar->setGeometry(0, 0, width, listTop);
+    if (isMinimized())
+        return;
+    // The list takes the whole rows that fit in a third of the height; a client area lower than
+    // toolbar and list together leaves the editor no room, not less.
+    m_selector->setWholeRowGeometry(0, listTop, width, height / 3);
+    const int editorTop = listTop + m_selector->height();
+    m_editor->setGeometry(0, editorTop, width, std::max(0, height - editorTop));
 }
 
 void MainWindow::setCaption(const QString& caption) {
@@ -177,34 +185,6 @@ QString MainWindow::inputBox(const QString& prompt, const QString& title,
     return showInputBox(this, prompt, title, defaultText);
 }
 
-float MainWindow::scaleWidth() const {
-    return scale().fromPixelsX(m_client->width());
-}
-
-float MainWindow::scaleHeight() const {
-    return isMinimized() ? 0.0f : scale().fromPixelsY(m_client->height());
-}
-
-float MainWindow::toolbarHeight() const {
-    return scale().fromPixelsY(m_toolbar->height());
-}
-
-void MainWindow::setSelectorGeometry(float left, float top, float width, float height) {
-    const TwipsScale pixels = scale();
-    m_selector->setWholeRowGeometry(pixels.toPixelsX(left), pixels.toPixelsY(top),
-                                    pixels.toPixelsX(width), pixels.toWholePixelsY(height));
-}
-
-float MainWindow::selectorHeight() const {
-    return scale().fromPixelsY(m_selector->height());
-}
-
-void MainWindow::setEditorGeometry(float left, float top, float width, float height) {
-    const TwipsScale pixels = scale();
-    m_editor->setGeometry(pixels.toPixelsX(left), pixels.toPixelsY(top), pixels.toPixelsX(width),
-                          pixels.toPixelsY(height));
-}
-
 void MainWindow::quit() {
     QApplication::exit(0);
 }
@@ -220,13 +200,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    // Minimizing and restoring change the client area as the procedures see it.
+    // Restoring lays out what changed while minimized.
     if (event->type() == QEvent::WindowStateChange)
-        layoutClientArea();
+        Form_Resize();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_client && event->type() == QEvent::Resize)
-        layoutClientArea();
+        Form_Resize();
     return QMainWindow::eventFilter(watched, event);
 }

@@ -2,7 +2,6 @@
 
 #include "form_view.h"
 #include "mireloft_main.h"
-#include "twips_scale.h"
 
 #include <QMainWindow>
 
@@ -44,12 +43,6 @@ public:
     int messageBox(const QString& message, int style, const QString& title) override;
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
-    float scaleWidth() const override;
-    float scaleHeight() const override;
-    float toolbarHeight() const override;
-    void setSelectorGeometry(float left, float top, float width, float height) override;
-    float selectorHeight() const override;
-    void setEditorGeometry(float left, float top, float width, float height) override;
     QRect windowRect() const override { return frameGeometry(); }
     void quit() override;
 
@@ -67,8 +60,8 @@ private:
     MainWindow(DesktopServices* desktop, std::chrono::milliseconds lockWait, QWidget* parent);
     void createControls();
     void wireCommands(const CommandActions& commands);
-    void layoutClientArea();
-    TwipsScale scale() const { return TwipsScale(*this); }
+    // Places the toolbar, the list and the editor in the client area, in pixels.
+    void Form_Resize();
 
     std::unique_ptr<DesktopServices> m_ownDesktop;
     MireloftMain m_form;

@@ -31,15 +31,6 @@ public:
     virtual QString inputBox(const QString& prompt, const QString& title,
                              const QString& defaultText) = 0;
 
-    // Layout, in twips. The client area starts at 0, 0.
-    virtual float scaleWidth() const = 0;
-    virtual float scaleHeight() const = 0;
-    virtual float toolbarHeight() const = 0;
-    // The list may take a smaller height than asked, to show whole rows only.
-    virtual void setSelectorGeometry(float left, float top, float width, float height) = 0;
-    virtual float selectorHeight() const = 0;
-    virtual void setEditorGeometry(float left, float top, float width, float height) = 0;
-
     // The window's frame on the desktop, for windows that open beside it; empty when unknown.
     virtual QRect windowRect() const = 0;
 

@@ -32,7 +32,6 @@ public:
     void Form_Load();
     void Form_UnLoad(qint16& cancel);
     void mnu_exit_Click();
-    void Form_Resize();
 
     // The tag list and the note commands.
     void DisplayTags();

@@ -43,13 +43,6 @@ public:
         boxes.append(title + '|' + prompt + '|' + defaultText);
         return next(prompt);
     }
-    // The layout is tested on the real window.
-    float scaleWidth() const override { return 0; }
-    float scaleHeight() const override { return 0; }
-    float toolbarHeight() const override { return 0; }
-    void setSelectorGeometry(float, float, float, float) override {}
-    float selectorHeight() const override { return 0; }
-    void setEditorGeometry(float, float, float, float) override {}
     QRect frame;
     QRect windowRect() const override { return frame; }
     void quit() override {}

@@ -8,7 +8,6 @@
 #include "menu_bar.h"
 #include "message_box.h"
 #include "note_editor.h"
-#include "qt_desktop_services.h"
 #include "tag_list_model.h"
 #include "twips_scale.h"
 #include "whole_row_list.h"
@@ -36,18 +35,10 @@ QFont boldDesignFont() {
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent)
-    : MainWindow(nullptr, ItemStore::DefaultLockWait, parent) {}
-
 MainWindow::MainWindow(DesktopServices& desktop, std::chrono::milliseconds lockWait,
                        QWidget* parent)
-    : MainWindow(&desktop, lockWait, parent) {}
-
-MainWindow::MainWindow(DesktopServices* desktop, std::chrono::milliseconds lockWait,
-                       QWidget* parent)
     : QMainWindow(parent)
-    , m_ownDesktop(desktop ? nullptr : std::make_unique<QtDesktopServices>())
-    , m_form(*this, desktop ? *desktop : *m_ownDesktop, lockWait) {
+    , m_form(*this, desktop, lockWait) {
     setObjectName(QStringLiteral("MireloftMain"));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.cardisto.Cardisto"));
@@ -61,6 +52,11 @@ MainWindow::MainWindow(DesktopServices* desktop, std::chrono::milliseconds lockW
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::load() {
+    const BusyCursor busy;
+    m_form.Form_Load();
+}
 
 void MainWindow::createControls() {
     m_client = new QWidget(this);

@@ -22,8 +22,6 @@ class MainWindow : public QMainWindow, public FormView {
     Q_OBJECT
 
 public:
-    // On the real desktop.
-    explicit MainWindow(QWidget* parent = nullptr);
     // On the given desktop services, which must outlive the window; commands wait `lockWait` for
     // another copy that holds the item file.
     explicit MainWindow(DesktopServices& desktop,
@@ -32,6 +30,8 @@ public:
     ~MainWindow() override;
 
     MireloftMain& form() { return m_form; }
+    // Form_Load, under a busy cursor: the list may take a while to fill.
+    void load();
 
     // FormView
     void setCaption(const QString& caption) override;
@@ -57,13 +57,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    MainWindow(DesktopServices* desktop, std::chrono::milliseconds lockWait, QWidget* parent);
     void createControls();
     void wireCommands(const CommandActions& commands);
     // Places the toolbar, the list and the editor in the client area, in pixels.
     void Form_Resize();
 
-    std::unique_ptr<DesktopServices> m_ownDesktop;
     MireloftMain m_form;
     QWidget* m_client = nullptr;
     QToolBar* m_toolbar = nullptr;

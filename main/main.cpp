@@ -1,17 +1,13 @@
-#include "busy_cursor.h"
 #include "main_window.h"
-#include "record_file.h"
+#include "qt_desktop_services.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    letWritesFailBeyondTheSizeLimit();
     QApplication app(argc, argv);
-    MainWindow window;
-    {
-        const BusyCursor busy;
-        window.form().Form_Load();
-    }
+    QtDesktopServices desktop;
+    MainWindow window(desktop);
+    window.load();
     window.show();
     return QApplication::exec();
 }

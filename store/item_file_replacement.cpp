@@ -84,7 +84,6 @@ ItemFileReplacement::ItemFileReplacement(const QString& target, const QString& t
                                          ReplacementObserver observer)
     : m_target(QFile::encodeName(target))
     , m_observer(std::move(observer)) {
-    letWritesFailBeyondTheSizeLimit();
     create(QFile::encodeName(temporary));
     try {
         notify(ReplacementStep::Created);

@@ -8,8 +8,24 @@
 #include "store_error.h"
 #include "tag_match.h"
 
+#include <csignal>
+
+namespace {
+
+// A write past the file-size limit (ulimit -f) must fail with EFBIG, so that a half-written
+// record is undone, instead of ending the process. Process-wide, so set once.
+void letWritesFailBeyondTheSizeLimit() {
+#ifdef SIGXFSZ
+    [[maybe_unused]] static const auto once = std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
+} // namespace
+
 ItemStore::ItemStore(std::chrono::milliseconds lockWait)
-    : m_lockWait(lockWait) {}
+    : m_lockWait(lockWait) {
+    letWritesFailBeyondTheSizeLimit();
+}
 
 void ItemStore::listTags(QByteArray& tags, NoteRecord& buffer,
                          const std::function<void()>& beforeFill) const {

@@ -4,17 +4,9 @@
 #include "store_error.h"
 
 #include <cmath>
-#include <csignal>
-
-void letWritesFailBeyondTheSizeLimit() {
-#ifdef SIGXFSZ
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
-}
 
 RecordFile::RecordFile(const QString& fileName)
     : m_file(fileName) {
-    letWritesFailBeyondTheSizeLimit();
     if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         // A read-only item file still lists and shows its items.
         m_writeError = m_file.errorString();

@@ -41,8 +41,3 @@ private:
     QString m_writeError;
     double m_recordCount = 0;
 };
-
-// A write past the file-size limit (ulimit -f) must fail with EFBIG, so that the half-written
-// record is undone, instead of ending the process. Process-wide; the store calls it before it
-// writes.
-void letWritesFailBeyondTheSizeLimit();

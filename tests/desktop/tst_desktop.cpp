@@ -56,7 +56,8 @@ private slots:
 
     // Guards: characters changed on the way to the clipboard, or CR LF left there on Linux.
     void copyGivesLinuxLineBreaks() {
-        MainWindow window;
+        QtDesktopServices desktop;
+        MainWindow window(desktop);
         window.setEditorText("\t\r\n" + QString(2500, 'x') + "\u00A0\r\n\ra\nb ");
         window.findChild<QAction*>("mnu_copy")->trigger();
         QCOMPARE(qApp->clipboard()->text(), "\t\n" + QString(2500, 'x') + "\u00A0\n\ra\nb ");

@@ -15,8 +15,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -58,6 +58,7 @@ class TestWindow : public QObject {
             window.show();
         }
     };
+    FakeDesktop m_desktop; // for windows whose test starts nothing
     static bool clear(const QImage& i, QPoint p) { return !i.valid(p) || !qAlpha(i.pixel(p)); }
     static void fit(MainWindow& w, QSize c) { w.resize(w.size() - w.centralWidget()->size() + c); }
 
@@ -106,7 +107,7 @@ private slots:
             std::this_thread::sleep_for(std::chrono::seconds(4));
             another.reset();
         });
-        Window window; // as the program makes it
+        Window window{m_desktop}; // with the program's wait
         window.record = false;
         window.form().DisplayTags();
         done.join();
@@ -115,7 +116,7 @@ private slots:
 
     // Guards a control that a screen reader reaches but cannot name.
     void everyControlHasAName() {
-        MainWindow window;
+        MainWindow window(m_desktop);
         window.show();
         QList<QAccessibleInterface*> walk{QAccessible::queryAccessibleInterface(&window)};
         while (!walk.isEmpty()) { // hidden ones too: a screen reader may walk them
@@ -158,7 +159,7 @@ private slots:
 
     // Guards: an item or button reaching another or a second procedure, or a separator any.
     void menusAndToolbarReachTheirProcedures() {
-        Window window;
+        Window window{m_desktop};
         for (const char* item : {"mnu_New", "mnu_delete", "mnu_rename", "mnu_SaveQuote", "mnu_exit",
                                  "mnu_copy", "mnu_contents", "mnu_about", "mnu_www"})
             window.findChild<QAction*>(item)->trigger();
@@ -231,7 +232,7 @@ private slots:
     }
     // Guards: word wrap (quadratic) on a paragraph without breaks, restored too soon or never.
     void longParagraphsBreakAnywhere() {
-        MainWindow window;
+        MainWindow window(m_desktop);
         auto* editor = window.findChild<QPlainTextEdit*>("ML_Editor");
         QFETCH(QString, pasted);
         editor->insertPlainText(pasted);
@@ -254,7 +255,7 @@ private slots:
     }
     // Guards an arrow the user types or pastes stored as a line break, or one from the file lost.
     void arrowsStandForFileBytesOnly() {
-        MainWindow window;
+        MainWindow window(m_desktop);
         window.setEditorText(QStringLiteral("\rb\n"));
         auto* editor = window.findChild<QPlainTextEdit*>("ML_Editor");
         editor->moveCursor(QTextCursor::End);
@@ -289,7 +290,7 @@ private slots:
     void layout() {
         QFETCH(QSize, client);
         QFETCH(QSize, minimizedFrom);
-        MainWindow window;
+        MainWindow window(m_desktop);
         window.show();
         QWidget *selector = window.findChild<QWidget*>("ML_Selector"),
                 *editor = window.findChild<QWidget*>("ML_Editor"),
@@ -339,7 +340,7 @@ private slots:
                 QVERIFY(!edge || qAbs(qGray(image.pixel(x, y)) - qGray(window.rgb())) >= contrast);
             }
         }
-        QVERIFY(MainWindow().windowIcon().availableSizes().contains(QSize(32, 32)));
+        QVERIFY(MainWindow(m_desktop).windowIcon().availableSizes().contains(QSize(32, 32)));
         // The menu entry that the window names, for its icon there.
         QVERIFY(QFile::exists(CARDISTO_SOURCE_DIR "/dist/" + qApp->desktopFileName() + ".desktop"));
     }

@@ -8,7 +8,6 @@
 #include "menu_bar.h"
 #include "message_box.h"
 #include "note_editor.h"
-#include "tag_list_model.h"
 #include "twips_scale.h"
 #include "whole_row_list.h"
 
@@ -71,8 +70,7 @@ void MainWindow::createControls() {
     m_selector = new WholeRowList(m_client);
     m_selector->setObjectName(QStringLiteral("ML_Selector"));
     m_selector->setAccessibleName(QStringLiteral("Items"));
-    m_tags = new TagListModel(m_selector);
-    m_selector->setModel(m_tags);
+    m_selector->setModel(&m_form.tags());
     m_selector->setTextElideMode(Qt::ElideNone);
     m_selector->setFont(boldDesignFont());
     setHelpTopic(m_selector, HelpTopic::Window);
@@ -149,17 +147,13 @@ void MainWindow::setCaption(const QString& caption) {
     setWindowTitle(caption);
 }
 
-void MainWindow::setSelectorItems(const SelectorTags& tags) {
-    m_tags->setTags(tags);
-}
-
 void MainWindow::selectEntry(qsizetype entry) {
     m_selector->highlightOnly(int(entry));
 }
 
 QString MainWindow::selectorText() const {
     const QModelIndexList selected = m_selector->selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? QString() : m_tags->text(selected.first().row());
+    return selected.isEmpty() ? QString() : selected.first().data().toString();
 }
 
 QString MainWindow::editorText() const {

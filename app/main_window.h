@@ -10,7 +10,6 @@
 class DesktopServices;
 class NoteEditor;
 class QToolBar;
-class TagListModel;
 class WholeRowList;
 struct CommandActions;
 
@@ -35,7 +34,6 @@ public:
 
     // FormView
     void setCaption(const QString& caption) override;
-    void setSelectorItems(const SelectorTags& tags) override;
     QString selectorText() const override;
     void selectEntry(qsizetype entry) override;
     QString editorText() const override;
@@ -66,6 +64,5 @@ private:
     QWidget* m_client = nullptr;
     QToolBar* m_toolbar = nullptr;
     WholeRowList* m_selector = nullptr;
-    TagListModel* m_tags = nullptr;
     NoteEditor* m_editor = nullptr;
 };

@@ -159,20 +159,21 @@ double recordFlush(const QString& folder) {
 }
 
 // The window with its dialogs answered from a script, so commands run as in the program.
-// It also notes when a command starts to rebuild the list, which emptying the list marks.
+// It also notes when a command starts to rebuild the list, which the list's reset marks.
 class ScriptedWindow : public MainWindow {
 public:
-    using MainWindow::MainWindow;
+    explicit ScriptedWindow(DesktopServices& desktop)
+        : MainWindow(desktop) {
+        QObject::connect(&form().tags(), &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+            if (rebuildStartedAt < 0)
+                rebuildStartedAt = clock.nsecsElapsed();
+        });
+    }
     QString answer;
     QElapsedTimer clock;
     qint64 rebuildStartedAt = -1;
     int messageBox(const QString&, int, const QString&) override { return 6; } // Yes, or OK
     QString inputBox(const QString&, const QString&, const QString&) override { return answer; }
-    void setSelectorItems(const SelectorTags& tags) override {
-        if (rebuildStartedAt < 0 && tags.size() == 0)
-            rebuildStartedAt = clock.nsecsElapsed();
-        MainWindow::setSelectorItems(tags);
-    }
 };
 
 // A command's whole time, and the part before it rebuilds the list.

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "selector_tags.h"
-
 #include <QRect>
 #include <QString>
 
@@ -13,9 +11,8 @@ public:
 
     virtual void setCaption(const QString& caption) = 0;
 
-    // ML_Selector: shows these entries, with none selected, until the next call.
-    virtual void setSelectorItems(const SelectorTags& tags) = 0;
-    // The selected entry, or the empty text when none is selected.
+    // ML_Selector shows the form's TagListModel. The selected entry's tag as stored, or the empty
+    // text when none is selected.
     virtual QString selectorText() const = 0;
     // Highlights the entry (none for -1) without picking it: the editor keeps its text.
     virtual void selectEntry(qsizetype entry) = 0;

@@ -2,8 +2,7 @@
 
 #include "item_store.h"
 #include "note_record.h"
-#include "selector_tags.h"
-#include "tag_order.h"
+#include "tag_list_model.h"
 
 #include <QString>
 #include <QStringList>
@@ -48,6 +47,9 @@ public:
     void mnu_www_Click();
     void showHelpTopic(int topic);
 
+    // The list that ML_Selector shows; views only read it.
+    TagListModel& tags() { return m_tags; }
+
     void ML_TB1_ButtonClick(const QString& key);
     // The procedure that a toolbar key calls, or none.
     static Procedure toolbarProcedure(const QString& key);
@@ -75,17 +77,12 @@ private:
     // instead of ending the program. Returns whether the call ran to its end.
     bool reportingFileErrors(const std::function<void()>& call,
                              Outcome outcome = Outcome::NothingChanged);
-    // Fills the list from the file; throws as the store does, leaving the list as it was when
-    // the file cannot be read.
-    void refillList();
     // DisplayTags, telling what a failure leaves behind.
     void displayTags(Outcome outcome);
     // The picked item was renamed or deleted behind the list's back.
     void reportGone(const QString& tag);
     // After a pick that failed: the highlight goes back to the item whose text the editor holds.
     void highlightShownItem();
-    // The list's entry of that tag; -1 when it has none.
-    qsizetype entryOf(const QString& tag) const;
 
     // What ML_Selector_Click last put into the editor: Save tells an edit from none by it, and
     // notices a text that another copy stored meanwhile.
@@ -106,8 +103,5 @@ private:
     // The one record buffer all commands share; zero-filled at start.
     NoteRecord m_record;
     std::optional<ShownItem> m_shown;
-    // The list's memory, kept from one rebuild to the next: refilling it costs far less than
-    // faulting in fresh memory for a long list. The window shares it while it shows the list.
-    SelectorTags m_tags;
-    TagOrder m_tagOrder;
+    TagListModel m_tags;
 };

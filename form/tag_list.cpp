@@ -1,24 +1,15 @@
 #include "form_view.h"
 #include "mireloft_main.h"
-#include "tag_match.h"
 
 void MireloftMain::DisplayTags() {
     displayTags(Outcome::NothingChanged);
 }
 
 void MireloftMain::displayTags(Outcome outcome) {
-    if (!reportingFileErrors([this] { refillList(); }, outcome))
+    if (!reportingFileErrors([this] { m_tags.refill(m_store, m_record); }, outcome))
         return;
     m_view.setEditorText(QString());
     m_shown.reset();
-}
-
-void MireloftMain::refillList() {
-    // The window lets go of its share only once the file can be read, so that the refill
-    // reuses the memory and a file that cannot be read leaves the list as it was.
-    m_store.listTags(m_tags.bytes, m_record, [this] { m_view.setSelectorItems({}); });
-    m_tagOrder.sort(m_tags.bytes, m_tags.order);
-    m_view.setSelectorItems(m_tags);
 }
 
 void MireloftMain::ML_Selector_Click() {
@@ -43,12 +34,12 @@ void MireloftMain::reportGone(const QString& tag) {
     QString message = QStringLiteral("The item \"%1\" is no longer in the file: another copy of "
                                      "Cardisto, or another program, renamed or deleted it.")
                           .arg(trimBlanks(tag));
-    if (reportingFileErrors([this] { refillList(); }))
+    if (reportingFileErrors([this] { m_tags.refill(m_store, m_record); }))
         message += QStringLiteral("\n\nThe list now shows the items as they are.");
     highlightShownItem();
     // Save, Copy and the caption go on acting on the text the editor holds, so the user must
     // see whose it is.
-    const bool listed = m_shown && entryOf(m_shown->tag) >= 0;
+    const bool listed = m_shown && m_tags.rowOf(m_shown->tag) >= 0;
     if (!m_shown || m_shown->tag == tag)
         message += QStringLiteral(" The text in the editor was kept, so that you can copy it.");
     else if (listed)
@@ -65,18 +56,7 @@ void MireloftMain::reportGone(const QString& tag) {
 }
 
 void MireloftMain::highlightShownItem() {
-    m_view.selectEntry(m_shown ? entryOf(m_shown->tag) : -1);
-}
-
-qsizetype MireloftMain::entryOf(const QString& tag) const {
-    const ExactTagMatch match(tag);
-    const QByteArrayView tags(m_tags.bytes);
-    for (qsizetype entry = 0; entry < m_tags.size(); ++entry) {
-        if (match(tags.sliced(qsizetype(m_tags.order[entry]) * NoteRecord::TagLength,
-                              NoteRecord::TagLength)))
-            return entry;
-    }
-    return -1;
+    m_view.selectEntry(m_shown ? m_tags.rowOf(m_shown->tag) : -1);
 }
 
 void MireloftMain::updateCaption() {

@@ -3,6 +3,7 @@
 #include "desktop_services.h"
 #include "form_view.h"
 #include "message_box_style.h"
+#include "tag_list_model.h"
 
 #include <QQueue>
 #include <QTest>
@@ -13,7 +14,6 @@
 class FakeView : public FormView {
 public:
     QString caption = QStringLiteral("Cardisto");
-    QStringList items;
     int listings = 0; // how many times the list was filled
     int selected = -1;
     QString editor;
@@ -21,14 +21,21 @@ public:
     QQueue<QString> answers; // to input boxes, and "Yes" or "No" to questions
 
     void setCaption(const QString& text) override { caption = text; }
-    void setSelectorItems(const SelectorTags& tags) override {
-        ++listings;
-        items.clear();
-        for (qsizetype entry = 0; entry < tags.size(); ++entry)
-            items.append(tags.text(entry));
-        selected = -1;
+    // Shows the form's list, as the window does.
+    void show(const TagListModel& list) {
+        m_list = &list;
+        QObject::connect(&list, &QAbstractItemModel::modelReset, [this] {
+            ++listings;
+            selected = -1;
+        });
     }
-    QString selectorText() const override { return items.value(selected); }
+    QStringList items() const {
+        QStringList all;
+        for (qsizetype row = 0; m_list && row < m_list->rowCount(); ++row)
+            all << m_list->text(row);
+        return all;
+    }
+    QString selectorText() const override { return items().value(selected); }
     void selectEntry(qsizetype entry) override { selected = int(entry); }
     QString editorText() const override { return editor; }
     void setEditorText(const QString& text) override { editor = text; }
@@ -48,6 +55,7 @@ public:
     void quit() override {}
 
 private:
+    const TagListModel* m_list = nullptr;
     QString next(const QString& dialog) {
         if (answers.isEmpty())
             QTest::qFail(qPrintable("unexpected dialog: " + dialog), __FILE__, __LINE__);

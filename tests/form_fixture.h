@@ -20,6 +20,7 @@ struct FormFixture {
 
     FormFixture() {
         desktop.folder = QFile::encodeName(dir.path());
+        view.show(form.tags());
         QDir::setCurrent(dir.path());
     }
     ~FormFixture() { QDir::setCurrent(previousDir); }

@@ -12,7 +12,7 @@ void MireloftMain::mnu_delete_Click() {
              MessageBoxStyle::ConfirmDanger}) != MessageBoxResult::Yes)
         return;
     qint64 removed = 0;
-    if (!reportingFileErrors([&] { removed = m_store.removeItem(selected, m_record); }))
+    if (!reportingFileErrors([&] { removed = m_store.removeItem(selected); }))
         return;
     if (removed > 0)
         displayTags(Outcome::ChangeWritten);

@@ -81,6 +81,8 @@ private:
     void displayTags(Outcome outcome);
     // The picked item was renamed or deleted behind the list's back.
     void reportGone(const QString& tag);
+    // Puts the item's text, as stored, into the editor, trimmed of blanks.
+    void showItem(const QString& tag, const QString& body);
     // After a pick that failed: the highlight goes back to the item whose text the editor holds.
     void highlightShownItem();
 
@@ -100,8 +102,6 @@ private:
     // Why start-up could not enter the program's folder; every file command then refuses, as the
     // current folder is someone else's.
     QString m_folderError;
-    // The one record buffer all commands share; zero-filled at start.
-    NoteRecord m_record;
     std::optional<ShownItem> m_shown;
     TagListModel m_tags;
 };

@@ -12,7 +12,7 @@ void MireloftMain::mnu_rename_Click() {
         return;
     bool renamed = false;
     // The first loose match in file order, which need not be the selected entry's own.
-    if (!reportingFileErrors([&] { renamed = m_store.renameItem(selected, name, m_record); }))
+    if (!reportingFileErrors([&] { renamed = m_store.renameItem(selected, name); }))
         return;
     if (renamed)
         displayTags(Outcome::ChangeWritten);

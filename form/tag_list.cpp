@@ -6,7 +6,7 @@ void MireloftMain::DisplayTags() {
 }
 
 void MireloftMain::displayTags(Outcome outcome) {
-    if (!reportingFileErrors([this] { m_tags.refill(m_store, m_record); }, outcome))
+    if (!reportingFileErrors([this] { m_tags.refill(m_store); }, outcome))
         return;
     m_view.setEditorText(QString());
     m_shown.reset();
@@ -14,19 +14,21 @@ void MireloftMain::displayTags(Outcome outcome) {
 
 void MireloftMain::ML_Selector_Click() {
     const QString tag = m_view.selectorText();
-    bool found = false;
-    if (!reportingFileErrors([&] { found = m_store.loadNote(tag, m_record); })) {
+    std::optional<QString> body;
+    if (!reportingFileErrors([&] { body = m_store.loadNote(tag); })) {
         highlightShownItem();
         return;
     }
-    if (!found) {
-        if (!tag.isEmpty())
-            reportGone(tag);
-        return;
-    }
-    const QString text = trimBlanks(m_record.Body);
+    if (body)
+        showItem(tag, *body);
+    else if (!tag.isEmpty())
+        reportGone(tag);
+}
+
+void MireloftMain::showItem(const QString& tag, const QString& body) {
+    const QString text = trimBlanks(body);
     m_view.setEditorText(text);
-    m_shown = ShownItem{tag, m_record.Body, text};
+    m_shown = ShownItem{tag, body, text};
     updateCaption();
 }
 
@@ -34,7 +36,7 @@ void MireloftMain::reportGone(const QString& tag) {
     QString message = QStringLiteral("The item \"%1\" is no longer in the file: another copy of "
                                      "Cardisto, or another program, renamed or deleted it.")
                           .arg(trimBlanks(tag));
-    if (reportingFileErrors([this] { m_tags.refill(m_store, m_record); }))
+    if (reportingFileErrors([this] { m_tags.refill(m_store); }))
         message += QStringLiteral("\n\nThe list now shows the items as they are.");
     highlightShownItem();
     // Save, Copy and the caption go on acting on the text the editor holds, so the user must

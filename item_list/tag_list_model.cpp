@@ -5,12 +5,12 @@
 #include "tag_match.h"
 #include "windows1252.h"
 
-void TagListModel::refill(const ItemStore& store, NoteRecord& buffer) {
+void TagListModel::refill(ItemStore& store) {
     // Views let go of the entries only once the file can be read, just before its tags
     // overwrite them.
     bool resetting = false;
     try {
-        store.listTags(m_bytes, buffer, [this, &resetting] {
+        store.listTags(m_bytes, [this, &resetting] {
             beginResetModel();
             resetting = true;
         });

@@ -7,7 +7,6 @@
 #include <QList>
 
 class ItemStore;
-struct NoteRecord;
 
 // The list of items as ML_Selector shows it, and its one owner: every tag exactly as stored,
 // their bytes in record order in one buffer (a million tags cost their 60 MB and no more), and
@@ -23,7 +22,7 @@ public:
     // Fills the list from the item file in one store session, sorted. A file that cannot be
     // read leaves the list as it was; an error once the file is read leaves it empty. Throws
     // StoreError as the store does.
-    void refill(const ItemStore& store, NoteRecord& buffer);
+    void refill(ItemStore& store);
 
     // The entry's tag as stored, padded to its full length.
     QString text(qsizetype row) const;

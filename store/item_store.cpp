@@ -27,8 +27,7 @@ ItemStore::ItemStore(std::chrono::milliseconds lockWait)
     letWritesFailBeyondTheSizeLimit();
 }
 
-void ItemStore::listTags(QByteArray& tags, NoteRecord& buffer,
-                         const std::function<void()>& beforeFill) const {
+void ItemStore::listTags(QByteArray& tags, const std::function<void()>& beforeFill) {
     const ItemFileLock lock(ItemFileName, ItemFileLock::Shared, m_lockWait);
     RecordFile file(ItemFileName);
     RecordScan scan(file);
@@ -39,27 +38,23 @@ void ItemStore::listTags(QByteArray& tags, NoteRecord& buffer,
     prepareRefill(tags, scan.count() * NoteRecord::TagLength);
     for (bool more = any; more; more = scan.next())
         tags += scan.tag();
-    scan.loadInto(buffer);
+    scan.loadInto(m_buffer);
 }
 
-bool ItemStore::loadNote(const QString& tag, NoteRecord& buffer) const {
+std::optional<QString> ItemStore::loadNote(const QString& tag) {
     const ExactTagMatch wanted(tag);
     const ItemFileLock lock(ItemFileName, ItemFileLock::Shared, m_lockWait);
     RecordFile file(ItemFileName);
     RecordScan scan(file);
-    while (scan.next()) {
-        if (wanted(scan.tag())) {
-            scan.loadInto(buffer);
-            return true;
-        }
-    }
-    scan.loadInto(buffer);
-    return false;
+    bool found = false;
+    while (!found && scan.next())
+        found = wanted(scan.tag());
+    scan.loadInto(m_buffer);
+    return found ? std::optional(m_buffer.Body) : std::nullopt;
 }
 
-ItemStore::Saved ItemStore::saveNote(const QString& tag, const std::optional<QString>& text,
-                                     const std::optional<QString>& bodyBefore,
-                                     NoteRecord& buffer) const {
+ItemStore::Saved ItemStore::saveNote(const QString& tag, const QString& text,
+                                     const std::optional<QString>& bodyBefore) {
     const ExactTagMatch wanted(tag);
     const ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive, m_lockWait);
     RecordFile file(ItemFileName);
@@ -67,20 +62,18 @@ ItemStore::Saved ItemStore::saveNote(const QString& tag, const std::optional<QSt
     while (scan.next()) {
         if (!wanted(scan.tag()))
             continue;
-        scan.loadInto(buffer);
-        if (bodyBefore && buffer.Body != *bodyBefore)
-            return Saved::ChangedMeanwhile;
-        if (!text)
-            return Saved::Unchanged;
-        buffer.setBody(*text);
-        file.write(scan.number(), buffer);
-        return Saved::Written;
+        scan.loadInto(m_buffer);
+        if (bodyBefore && m_buffer.Body != *bodyBefore)
+            return {Saved::ChangedMeanwhile, m_buffer.Body};
+        const qsizetype cut = m_buffer.setBody(text);
+        file.write(scan.number(), m_buffer);
+        return {Saved::Written, m_buffer.Body, cut};
     }
-    scan.loadInto(buffer);
-    return Saved::NotFound;
+    scan.loadInto(m_buffer);
+    return {};
 }
 
-bool ItemStore::addItem(const QString& name, NoteRecord& buffer) const {
+bool ItemStore::addItem(const QString& name) {
     const LooseTagMatch taken(name);
     const ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive, m_lockWait);
     RecordFile file(ItemFileName);
@@ -98,33 +91,32 @@ bool ItemStore::addItem(const QString& name, NoteRecord& buffer) const {
             found = true;
     }
     // Reserved stays as the scan left it in the buffer.
-    scan.loadInto(buffer);
-    buffer.setTag(name);
-    buffer.setBody(QString());
+    scan.loadInto(m_buffer);
+    m_buffer.setTag(name);
+    m_buffer.setBody(QString());
     if (!found)
-        file.write(number, buffer);
+        file.write(number, m_buffer);
     return !found;
 }
 
-bool ItemStore::renameItem(const QString& tag, const QString& name, NoteRecord& buffer) const {
+bool ItemStore::renameItem(const QString& tag, const QString& name) {
     const LooseTagMatch wanted(tag);
     const ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive, m_lockWait);
     RecordFile file(ItemFileName);
     RecordScan scan(file);
     while (scan.next()) {
         if (wanted(scan.tag())) {
-            scan.loadInto(buffer);
-            buffer.setTag(name);
-            file.write(scan.number(), buffer);
+            scan.loadInto(m_buffer);
+            m_buffer.setTag(name);
+            file.write(scan.number(), m_buffer);
             return true;
         }
     }
-    scan.loadInto(buffer);
+    scan.loadInto(m_buffer);
     return false;
 }
 
-qint64 ItemStore::removeItem(const QString& tag, NoteRecord& buffer,
-                             const ReplacementObserver& observer) const {
+qint64 ItemStore::removeItem(const QString& tag, const ReplacementObserver& observer) {
     // Held until the new file is in place, so that no other copy writes to the old one meanwhile.
     const ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive, m_lockWait);
     RecordFile file(ItemFileName);
@@ -143,7 +135,7 @@ qint64 ItemStore::removeItem(const QString& tag, NoteRecord& buffer,
         else
             replacement.append(scan.record());
     }
-    scan.loadInto(buffer);
+    scan.loadInto(m_buffer);
     file.close();
     replacement.commit();
     return count;

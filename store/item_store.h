@@ -12,8 +12,9 @@
 
 // Each command's whole session with zmr.lst in one call: lock, open, scan, write and flush,
 // close. Nothing is held once a call returns, so the caller may show a box; every failure throws
-// StoreError, with the file as it was. Records are read through `buffer`, the one record buffer
-// the commands share, which afterwards holds what a record-by-record scan would have left in it.
+// StoreError, with the file as it was. It owns the one record buffer that the commands share, as
+// the file's first program did: records are read through it, and a new item takes its Reserved
+// field from the last record read.
 class ItemStore {
 public:
     // How long a command waits for another copy that holds the file, unless told otherwise.
@@ -23,29 +24,32 @@ public:
 
     // Every whole record's tag, as stored, in record order, into `tags`, whose memory is reused.
     // `beforeFill` runs once the file is locked and its first block read, before `tags` changes.
-    void listTags(QByteArray& tags, NoteRecord& buffer,
-                  const std::function<void()>& beforeFill = {}) const;
-    // The first record tagged exactly `tag` into `buffer`; false when there is none.
-    bool loadNote(const QString& tag, NoteRecord& buffer) const;
+    void listTags(QByteArray& tags, const std::function<void()>& beforeFill = {});
+    // The text of the first record tagged exactly `tag`, as stored; none when there is no such
+    // record.
+    std::optional<QString> loadNote(const QString& tag);
 
-    enum class Saved { Written, NotFound, ChangedMeanwhile, Unchanged };
-    // Stores `text` as the body of the first record tagged exactly `tag`. Without `text` nothing
-    // is written (Unchanged), and only whether the record is still there, and still holds
-    // `bodyBefore`, is told. With `bodyBefore`, a record whose body is no longer that (another
-    // copy stored a text meanwhile) is left alone.
-    Saved saveNote(const QString& tag, const std::optional<QString>& text,
-                   const std::optional<QString>& bodyBefore, NoteRecord& buffer) const;
+    // What Save found and did.
+    struct Saved {
+        enum Outcome { Written, NotFound, ChangedMeanwhile } outcome = NotFound;
+        QString body;      // the record's text as stored now
+        qsizetype cut = 0; // characters of the text, as stored, that did not fit
+    };
+    // Stores `text` as the body of the first record tagged exactly `tag`. With `bodyBefore`, a
+    // record whose body is no longer that (another copy stored a text meanwhile) is left alone.
+    Saved saveNote(const QString& tag, const QString& text,
+                   const std::optional<QString>& bodyBefore = {});
     // Adds a record with the name and an empty text, unless a stored tag matches it loosely
     // (the whole name, before it is cut to a tag's length). True when it was added.
-    bool addItem(const QString& name, NoteRecord& buffer) const;
+    bool addItem(const QString& name);
     // Gives the first record in file order whose tag matches `tag` loosely the new name. False
     // when no record matches.
-    bool renameItem(const QString& tag, const QString& name, NoteRecord& buffer) const;
+    bool renameItem(const QString& tag, const QString& name);
     // Rewrites the file without every record tagged exactly `tag`; the others keep their order
     // and bytes. Returns how many were removed.
-    qint64 removeItem(const QString& tag, NoteRecord& buffer,
-                      const ReplacementObserver& observer = {}) const;
+    qint64 removeItem(const QString& tag, const ReplacementObserver& observer = {});
 
 private:
     std::chrono::milliseconds m_lockWait;
+    NoteRecord m_buffer; // zero-filled at start
 };

@@ -4,13 +4,20 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+
 QString NoteRecord::fitted(const QString& text, int length) {
     // Cut by what is stored, so that a field always takes its exact number of bytes; the rest of
-    // a long paste is not looked at.
-    const QString stored = Windows1252::decode(Windows1252::encode(text, length));
-    if (stored.size() >= length)
-        return stored.left(length);
-    return stored + QString(length - stored.size(), QLatin1Char(' '));
+    // a long name is not looked at.
+    return Windows1252::decode(Windows1252::encode(text, length)).leftJustified(length);
+}
+
+qsizetype NoteRecord::setBody(const QString& text) {
+    const QByteArray stored = Windows1252::encode(text);
+    Body = Windows1252::decode(
+               QByteArrayView(stored).first(std::min<qsizetype>(stored.size(), BodyLength)))
+               .leftJustified(BodyLength);
+    return std::max<qsizetype>(0, stored.size() - BodyLength);
 }
 
 QByteArray NoteRecord::toBytes() const {

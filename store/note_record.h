@@ -15,7 +15,8 @@ struct NoteRecord {
     QString Body = QString(BodyLength, QChar(0));
 
     void setTag(const QString& text) { Tag = fitted(text, TagLength); }
-    void setBody(const QString& text) { Body = fitted(text, BodyLength); }
+    // Returns how many characters, as stored, did not fit and were cut off.
+    qsizetype setBody(const QString& text);
 
     QByteArray toBytes() const;
     static NoteRecord fromBytes(QByteArrayView bytes); // bytes.size() == Size

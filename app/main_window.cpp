@@ -5,9 +5,9 @@
 #include "context_help.h"
 #include "design_font.h"
 #include "image_list.h"
+#include "item_editor.h"
 #include "menu_bar.h"
 #include "message_box.h"
-#include "note_editor.h"
 #include "twips_scale.h"
 #include "whole_row_list.h"
 
@@ -64,7 +64,7 @@ void MainWindow::createControls() {
     m_client->installEventFilter(this);
 
     const ImageList images;
-    const CommandActions commands = buildMenuBar(menuBar());
+    buildMenuBar(menuBar());
     m_toolbar = createCommandToolbar(m_client, images);
 
     m_selector = new WholeRowList(m_client);
@@ -75,9 +75,9 @@ void MainWindow::createControls() {
     m_selector->setFont(boldDesignFont());
     setHelpTopic(m_selector, HelpTopic::Window);
 
-    m_editor = new NoteEditor(m_client);
+    m_editor = new ItemEditor(m_client);
     m_editor->setObjectName(QStringLiteral("ML_Editor"));
-    m_editor->setAccessibleName(QStringLiteral("Note text"));
+    m_editor->setAccessibleName(QStringLiteral("Item text"));
     m_editor->setTabChangesFocus(true);
     m_editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_editor->setFont(boldDesignFont());
@@ -93,24 +93,13 @@ void MainWindow::createControls() {
     resize(twips.toPixelsX(DesignClientWidth),
            twips.toPixelsY(DesignClientHeight) + menuBar()->sizeHint().height());
 
-    wireCommands(commands);
+    wireCommands();
 }
 
-void MainWindow::wireCommands(const CommandActions& commands) {
-    const std::pair<QAction*, MireloftMain::Procedure> menuCommands[] = {
-        {commands.mnu_New, &MireloftMain::mnu_New_Click},
-        {commands.mnu_delete, &MireloftMain::mnu_delete_Click},
-        {commands.mnu_rename, &MireloftMain::mnu_rename_Click},
-        {commands.mnu_SaveQuote, &MireloftMain::mnu_SaveQuote_Click},
-        {commands.mnu_exit, &MireloftMain::mnu_exit_Click},
-        {commands.mnu_copy, &MireloftMain::mnu_copy_Click},
-        {commands.mnu_contents, &MireloftMain::mnu_contents_Click},
-        {commands.mnu_about, &MireloftMain::mnu_about_Click},
-        {commands.mnu_www, &MireloftMain::mnu_www_Click},
-    };
-    for (const auto& [action, procedure] : menuCommands) {
-        connect(action, &QAction::triggered, this,
-                [this, procedure = procedure] { runMenuCommand(procedure); });
+void MainWindow::wireCommands() {
+    for (const MireloftMain::Command& command : MireloftMain::commands()) {
+        connect(findChild<QAction*>(QLatin1String(command.menuItem)), &QAction::triggered, this,
+                [this, procedure = command.procedure] { runMenuCommand(procedure); });
     }
     connect(m_toolbar, &QToolBar::actionTriggered, this,
             [this](QAction* button) { toolbarButtonClick(button->data().toString()); });

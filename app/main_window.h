@@ -8,10 +8,9 @@
 #include <memory>
 
 class DesktopServices;
-class NoteEditor;
+class ItemEditor;
 class QToolBar;
 class WholeRowList;
-struct CommandActions;
 
 // The Qt window MireloftMain. It owns the widgets and the procedures (MireloftMain), turns every
 // user action into a call of a procedure in one place (wireCommands), and carries out what the
@@ -56,7 +55,7 @@ protected:
 
 private:
     void createControls();
-    void wireCommands(const CommandActions& commands);
+    void wireCommands();
     // Places the toolbar, the list and the editor in the client area, in pixels.
     void Form_Resize();
 
@@ -64,5 +63,5 @@ private:
     QWidget* m_client = nullptr;
     QToolBar* m_toolbar = nullptr;
     WholeRowList* m_selector = nullptr;
-    NoteEditor* m_editor = nullptr;
+    ItemEditor* m_editor = nullptr;
 };

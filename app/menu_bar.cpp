@@ -29,27 +29,24 @@ void addSeparator(QMenu* menu, const char* name) {
 
 } // namespace
 
-CommandActions buildMenuBar(QMenuBar* bar) {
+void buildMenuBar(QMenuBar* bar) {
     // A desktop-wide menu bar would drop the two entries that are commands, not menus.
     bar->setNativeMenuBar(false);
-    CommandActions commands;
 
     QMenu* file = addMenu(bar, "mnu_file", QStringLiteral("&File"), HelpTopic::File);
-    commands.mnu_New = addItem(file, "mnu_New", QStringLiteral("New Item"));
-    commands.mnu_delete = addItem(file, "mnu_delete", QStringLiteral("Delete Item"));
-    commands.mnu_rename = addItem(file, "mnu_rename", QStringLiteral("Rename"));
+    addItem(file, "mnu_New", QStringLiteral("New Item"));
+    addItem(file, "mnu_delete", QStringLiteral("Delete Item"));
+    addItem(file, "mnu_rename", QStringLiteral("Rename"));
     addSeparator(file, "mun_line1");
-    commands.mnu_SaveQuote = addItem(file, "mnu_SaveQuote", QStringLiteral("Save Quote"));
+    addItem(file, "mnu_SaveQuote", QStringLiteral("Save Quote"));
     addSeparator(file, "mnu_line2");
-    commands.mnu_exit = addItem(file, "mnu_exit", QStringLiteral("E&xit"));
+    addItem(file, "mnu_exit", QStringLiteral("E&xit"));
 
-    commands.mnu_copy = addItem(bar, "mnu_copy", QStringLiteral("&Copy"));
-    setHelpTopic(commands.mnu_copy, HelpTopic::Copy);
+    setHelpTopic(addItem(bar, "mnu_copy", QStringLiteral("&Copy")), HelpTopic::Copy);
 
     QMenu* help = addMenu(bar, "mnu_help", QStringLiteral("&Help"), HelpTopic::Help);
-    commands.mnu_contents = addItem(help, "mnu_contents", QStringLiteral("Contents"));
-    commands.mnu_about = addItem(help, "mnu_about", QStringLiteral("About"));
+    addItem(help, "mnu_contents", QStringLiteral("Contents"));
+    addItem(help, "mnu_about", QStringLiteral("About"));
 
-    commands.mnu_www = addItem(bar, "mnu_www", QStringLiteral("Visit &") + webSiteName());
-    return commands;
+    addItem(bar, "mnu_www", QStringLiteral("Visit &") + webSiteName());
 }

@@ -117,16 +117,26 @@ void MireloftMain::ML_TB1_ButtonClick(const QString& key) {
         (this->*procedure)();
 }
 
-MireloftMain::Procedure MireloftMain::toolbarProcedure(const QString& key) {
-    // Compared in this order, exactly: letter case counts.
-    static const std::pair<QStringView, Procedure> keys[] = {
-        {u"new", &MireloftMain::mnu_New_Click},        {u"del", &MireloftMain::mnu_delete_Click},
-        {u"save", &MireloftMain::mnu_SaveQuote_Click}, {u"rename", &MireloftMain::mnu_rename_Click},
-        {u"copy", &MireloftMain::mnu_copy_Click},      {u"help", &MireloftMain::mnu_contents_Click},
+std::span<const MireloftMain::Command> MireloftMain::commands() {
+    static const Command table[] = {
+        {"mnu_New", "new", &MireloftMain::mnu_New_Click},
+        {"mnu_delete", "del", &MireloftMain::mnu_delete_Click},
+        {"mnu_rename", "rename", &MireloftMain::mnu_rename_Click},
+        {"mnu_SaveQuote", "save", &MireloftMain::mnu_SaveQuote_Click},
+        {"mnu_exit", nullptr, &MireloftMain::mnu_exit_Click},
+        {"mnu_copy", "copy", &MireloftMain::mnu_copy_Click},
+        {"mnu_contents", "help", &MireloftMain::mnu_contents_Click},
+        {"mnu_about", nullptr, &MireloftMain::mnu_about_Click},
+        {"mnu_www", nullptr, &MireloftMain::mnu_www_Click},
     };
-    for (const auto& [candidate, procedure] : keys) {
-        if (key == candidate)
-            return procedure;
+    return table;
+}
+
+MireloftMain::Procedure MireloftMain::toolbarProcedure(const QString& key) {
+    // Exactly: letter case counts.
+    for (const Command& command : commands()) {
+        if (command.toolbarKey && key == QLatin1String(command.toolbarKey))
+            return command.procedure;
     }
     return nullptr;
 }

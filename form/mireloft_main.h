@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <span>
 
 class DesktopServices;
 class FormView;
@@ -32,7 +33,7 @@ public:
     void Form_UnLoad(qint16& cancel);
     void mnu_exit_Click();
 
-    // The tag list and the note commands.
+    // The list and the item commands.
     void DisplayTags();
     void ML_Selector_Click();
     void mnu_New_Click();
@@ -49,6 +50,16 @@ public:
 
     // The list that ML_Selector shows; views only read it.
     TagListModel& tags() { return m_tags; }
+
+    // Every command that the menus and the toolbar start, the one table that routes them: the
+    // name of its menu item, the key of its toolbar button (none for the three without one),
+    // and its procedure.
+    struct Command {
+        const char* menuItem;
+        const char* toolbarKey;
+        Procedure procedure;
+    };
+    static std::span<const Command> commands();
 
     void ML_TB1_ButtonClick(const QString& key);
     // The procedure that a toolbar key calls, or none.

@@ -41,7 +41,7 @@ void ItemStore::listTags(QByteArray& tags, const std::function<void()>& beforeFi
     scan.loadInto(m_buffer);
 }
 
-std::optional<QString> ItemStore::loadNote(const QString& tag) {
+std::optional<QString> ItemStore::loadText(const QString& tag) {
     const ExactTagMatch wanted(tag);
     const ItemFileLock lock(ItemFileName, ItemFileLock::Shared, m_lockWait);
     RecordFile file(ItemFileName);
@@ -53,7 +53,7 @@ std::optional<QString> ItemStore::loadNote(const QString& tag) {
     return found ? std::optional(m_buffer.Body) : std::nullopt;
 }
 
-ItemStore::Saved ItemStore::saveNote(const QString& tag, const QString& text,
+ItemStore::Saved ItemStore::saveText(const QString& tag, const QString& text,
                                      const std::optional<QString>& bodyBefore) {
     const ExactTagMatch wanted(tag);
     const ItemFileLock lock(ItemFileName, ItemFileLock::Exclusive, m_lockWait);

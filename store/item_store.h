@@ -27,7 +27,7 @@ public:
     void listTags(QByteArray& tags, const std::function<void()>& beforeFill = {});
     // The text of the first record tagged exactly `tag`, as stored; none when there is no such
     // record.
-    std::optional<QString> loadNote(const QString& tag);
+    std::optional<QString> loadText(const QString& tag);
 
     // What Save found and did.
     struct Saved {
@@ -37,7 +37,7 @@ public:
     };
     // Stores `text` as the body of the first record tagged exactly `tag`. With `bodyBefore`, a
     // record whose body is no longer that (another copy stored a text meanwhile) is left alone.
-    Saved saveNote(const QString& tag, const QString& text,
+    Saved saveText(const QString& tag, const QString& text,
                    const std::optional<QString>& bodyBefore = {});
     // Adds a record with the name and an empty text, unless a stored tag matches it loosely
     // (the whole name, before it is cut to a tag's length). True when it was added.

@@ -93,11 +93,11 @@ public:
         const QString tag = call.name.leftJustified(60);
         QByteArray tags;
         return call.op == List     ? (store.listTags(tags), 0)
-               : call.op == Load   ? store.loadNote(tag).has_value()
+               : call.op == Load   ? store.loadText(tag).has_value()
                : call.op == Add    ? store.addItem(call.name)
                : call.op == Rename ? store.renameItem(tag, *call.text)
                : call.op == Remove ? store.removeItem(tag, observer)
-                                   : qint64(store.saveNote(tag, *call.text, call.before).outcome);
+                                   : qint64(store.saveText(tag, *call.text, call.before).outcome);
     }
 
     // Kills the process at the given occurrence of a step, as a crash would.

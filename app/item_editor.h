@@ -6,11 +6,11 @@
 // them. A carriage return or line feed without its partner, as other programs write them, is
 // shown as an arrow, so that it can be seen and is stored back as the byte it was; an arrow
 // that the user types or pastes is just a character.
-class NoteEditor : public QPlainTextEdit {
+class ItemEditor : public QPlainTextEdit {
     Q_OBJECT
 
 public:
-    explicit NoteEditor(QWidget* parent = nullptr);
+    explicit ItemEditor(QWidget* parent = nullptr);
 
     QString text() const;
     void setText(const QString& text);

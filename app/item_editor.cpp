@@ -1,4 +1,4 @@
-#include "note_editor.h"
+#include "item_editor.h"
 
 #include "editor_wrap.h"
 
@@ -18,12 +18,12 @@ constexpr int FromTheFile = QTextFormat::UserObject + 1;
 
 } // namespace
 
-NoteEditor::NoteEditor(QWidget* parent)
+ItemEditor::ItemEditor(QWidget* parent)
     : QPlainTextEdit(parent) {
     wrapLongParagraphsAnywhere(*this);
 }
 
-QString NoteEditor::text() const {
+QString ItemEditor::text() const {
     QString text;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         if (block != document()->begin())
@@ -42,7 +42,7 @@ QString NoteEditor::text() const {
     return text;
 }
 
-void NoteEditor::setText(const QString& text) {
+void ItemEditor::setText(const QString& text) {
     QString shown;
     shown.reserve(text.size());
     QList<qsizetype> lone;
@@ -74,7 +74,7 @@ void NoteEditor::setText(const QString& text) {
     document()->setUndoRedoEnabled(true);
 }
 
-void NoteEditor::insertFromMimeData(const QMimeData* source) {
+void ItemEditor::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText())
         return;
     textCursor().insertText(source->text());

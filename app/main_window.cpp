@@ -8,7 +8,6 @@
 #include "item_editor.h"
 #include "menu_bar.h"
 #include "message_box.h"
-#include "twips_scale.h"
 #include "whole_row_list.h"
 
 #include <QApplication>
@@ -17,13 +16,16 @@
 #include <QToolBar>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
 
-// The client area as designed, in twips.
-constexpr float DesignClientWidth = 4530;
-constexpr float DesignClientHeight = 4620;
+// The client area as designed, in twips: 1440 to the inch, so 15 to the pixel at 96 dots per
+// inch.
+constexpr double DesignClientWidth = 4530;
+constexpr double DesignClientHeight = 4620;
+constexpr double TwipsPerInch = 1440;
 
 // The list's and the editor's font.
 QFont boldDesignFont() {
@@ -87,11 +89,10 @@ void MainWindow::createControls() {
     // take the focus, Tab alternates between them either way; the order decides who starts.
     m_editor->setFocus();
 
-    // The design's size, in twips at the screen's resolution; the controls fill it at the
-    // first layout.
-    const TwipsScale twips(*this);
-    resize(twips.toPixelsX(DesignClientWidth),
-           twips.toPixelsY(DesignClientHeight) + menuBar()->sizeHint().height());
+    // The design's size at the screen's resolution; the controls fill it at the first layout.
+    resize(int(std::lround(DesignClientWidth * logicalDpiX() / TwipsPerInch)),
+           int(std::lround(DesignClientHeight * logicalDpiY() / TwipsPerInch)) +
+               menuBar()->sizeHint().height());
 
     wireCommands();
 }

@@ -98,7 +98,7 @@ bool shellSucceeded(HINSTANCE result) {
 
 } // namespace
 
-std::optional<QString> QtDesktopServices::findExecutable(const QString& fileName) {
+std::optional<QString> QtDesktopServices::programForFile(const QString& fileName) {
     // The shell may fill MAX_PATH characters; the byte after them ends the text in any case.
     char path[MAX_PATH + 1] = {};
     const QByteArray file = fileName.toLocal8Bit();
@@ -108,7 +108,7 @@ std::optional<QString> QtDesktopServices::findExecutable(const QString& fileName
     return QString::fromLocal8Bit(path);
 }
 
-bool QtDesktopServices::shellExecute(const QString& program, const QString& parameter) {
+bool QtDesktopServices::startProgramWith(const QString& program, const QString& parameter) {
     QWindow* window = QGuiApplication::focusWindow();
     const HWND owner = window ? reinterpret_cast<HWND>(window->winId()) : nullptr;
     const QByteArray file = program.toLocal8Bit();
@@ -119,11 +119,11 @@ bool QtDesktopServices::shellExecute(const QString& program, const QString& para
 
 #else
 
-std::optional<QString> QtDesktopServices::findExecutable(const QString& fileName) {
+std::optional<QString> QtDesktopServices::programForFile(const QString& fileName) {
     return GioBrowser::defaultApplicationFor(fileName);
 }
 
-bool QtDesktopServices::shellExecute(const QString& program, const QString& parameter) {
+bool QtDesktopServices::startProgramWith(const QString& program, const QString& parameter) {
     return GioBrowser::launch(program, parameter);
 }
 

@@ -23,7 +23,7 @@ public:
     virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
 
     // The program the desktop associates with the type of an existing file, if any.
-    virtual std::optional<QString> findExecutable(const QString& fileName) = 0;
+    virtual std::optional<QString> programForFile(const QString& fileName) = 0;
     // Starts that program with the parameter; false when it cannot be started.
-    virtual bool shellExecute(const QString& program, const QString& parameter) = 0;
+    virtual bool startProgramWith(const QString& program, const QString& parameter) = 0;
 };

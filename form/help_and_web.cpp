@@ -80,11 +80,11 @@ void MireloftMain::mnu_www_Click() {
     const QString probeName = probe.fileName();
     probe.close();
 
-    const std::optional<QString> browser = m_desktop.findExecutable(probeName);
+    const std::optional<QString> browser = m_desktop.programForFile(probeName);
     if (!browser) {
         ask({QStringLiteral("Browser Not Found"), QStringLiteral("Could not find your Browser"),
              MessageBoxStyle::Notice});
-    } else if (!m_desktop.shellExecute(*browser, HomePageAddress)) {
+    } else if (!m_desktop.startProgramWith(*browser, HomePageAddress)) {
         ask({QStringLiteral("URL Failed"), QStringLiteral("Web Page not Opened"),
              MessageBoxStyle::Notice});
     }

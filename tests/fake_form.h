@@ -81,6 +81,6 @@ public:
         started.append({program, arguments});
         return startSucceeds;
     }
-    std::optional<QString> findExecutable(const QString&) override { return std::nullopt; }
-    bool shellExecute(const QString&, const QString&) override { return true; }
+    std::optional<QString> programForFile(const QString&) override { return std::nullopt; }
+    bool startProgramWith(const QString&, const QString&) override { return true; }
 };

@@ -21,7 +21,7 @@ struct GErrorDeleter {
 };
 using GErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
 
-const QString DesktopFileSuffix = QStringLiteral(".desktop");
+constexpr QLatin1String DesktopFileSuffix(".desktop");
 
 GObjectPtr<GAppInfo> applicationNamed(const QString& application) {
     if (application.endsWith(DesktopFileSuffix)) {

@@ -13,10 +13,10 @@
 namespace {
 
 // The help file that F1 opens at the topic of what has the focus.
-const QString HelpFile = QStringLiteral("Kevra.hlp");
+constexpr QLatin1String HelpFile("Kevra.hlp");
 
 // An HTML file for the desktop to recognise, written as the classic delimited write form left it.
-const QByteArray BrowserProbePage = QByteArrayLiteral("\"<HTML> <\\HTML>\"\r\n");
+constexpr QByteArrayView BrowserProbePage("\"<HTML> <\\HTML>\"\r\n");
 
 } // namespace
 
@@ -68,7 +68,8 @@ void MireloftMain::mnu_www_Click() {
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("cardisto-XXXXXX.HTM")));
     // Without a temporary folder the bare name would land in the current, the program's, folder.
     if (folder.isEmpty() || !probe.open() ||
-        probe.write(BrowserProbePage) != BrowserProbePage.size() || !probe.flush()) {
+        probe.write(BrowserProbePage.data(), BrowserProbePage.size()) != BrowserProbePage.size() ||
+        !probe.flush()) {
         const QString reason =
             folder.isEmpty() ? QStringLiteral("the temporary folder \"%1\" does not exist.")
                                    .arg(qEnvironmentVariable("TMPDIR"))

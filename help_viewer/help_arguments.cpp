@@ -4,7 +4,7 @@
 
 namespace {
 
-const QString Usage = QStringLiteral("Usage: cardisto-help [--topic N] [--near X,Y,W,H] FILE");
+constexpr QLatin1String Usage("Usage: cardisto-help [--topic N] [--near X,Y,W,H] FILE");
 
 HelpArguments failed(const QString& reason) {
     return {QString(), std::nullopt, std::nullopt, reason + QStringLiteral("\n\n") + Usage};

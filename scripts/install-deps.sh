@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and running Cardisto need; with --tests, also
-# what the tests need (formatting and lint checks, fuzzing, desktop-file checks, the en_US.UTF-8 locale
+# what the tests need (formatting, lint and spelling checks, fuzzing, desktop-file checks, the en_US.UTF-8 locale
 # the tag order is tested under). Does nothing when they are all present.
 set -euo pipefail
 
@@ -12,8 +12,8 @@ tests=false
 if [ "${1:-}" = --tests ]; then
     tests=true
     packages+=(
-        clang-format clang-tidy clang-tools clang libclang-rt-14-dev fonts-dejavu-core locales
-        desktop-file-utils appstream
+        clang-format clang-tidy clang-tools clang libclang-rt-14-dev clazy codespell
+        fonts-dejavu-core locales desktop-file-utils appstream
     )
 fi
 

@@ -19,6 +19,22 @@ formatting() {
     fi
 }
 
+# clang-tidy with the checks in .clang-tidy; clazy with Qt's own checks of levels 0 and 1, any
+# warning of which fails the stage too; the spelling of code and docs (.codespellrc).
+lint() {
+    local folders="store|item_list|form|app|main|help_viewer" found
+    run-clang-tidy -p build -quiet -j"$(nproc)" "$PWD/($folders)/.*\.cpp$"
+    found=$(find store item_list form app main help_viewer -name '*.cpp' -print0 |
+        xargs -0 -P"$(nproc)" -n1 clazy-standalone -p build --checks=level0,level1 2>&1 |
+        grep -E 'warning:|error:' || true)
+    if [ -n "$found" ]; then
+        echo "$found"
+        echo "clazy: fix the warnings above" >&2
+        return 1
+    fi
+    codespell
+}
+
 build_and_test() {
     cmake --preset "$1" -DCARDISTO_WERROR="$werror" >/dev/null
     cmake --build --preset "$1" -j"$(nproc)"
@@ -68,7 +84,7 @@ as_ordinary_user() {
 stage "formatting" formatting
 stage "dev build and tests" build_and_test dev -E tst_program_folder
 stage "tests as an ordinary user" as_ordinary_user -E tst_program_folder
-stage "lint" run-clang-tidy -p build -quiet -j"$(nproc)" "$PWD/(store|form|app|main|help_viewer)/.*\.cpp$"
+stage "lint" lint
 stage "sanitizer build and tests" build_and_test sanitize
 stage "release folder" run_ctest --preset dev -R tst_program_folder
 stage "fuzzing" scripts/fuzz.sh 25

@@ -29,7 +29,7 @@ ItemStore::ItemStore(std::chrono::milliseconds lockWait)
 
 void ItemStore::listTags(QByteArray& tags, const std::function<void()>& beforeFill) {
     const ItemFileLock lock(ItemFileName, ItemFileLock::Shared, m_lockWait);
-    RecordFile file(ItemFileName);
+    RecordFile file(ItemFileName, RecordFile::ReadOnly);
     RecordScan scan(file);
     const bool any = scan.next();
     if (beforeFill)
@@ -44,7 +44,7 @@ void ItemStore::listTags(QByteArray& tags, const std::function<void()>& beforeFi
 std::optional<QString> ItemStore::loadText(const QString& tag) {
     const ExactTagMatch wanted(tag);
     const ItemFileLock lock(ItemFileName, ItemFileLock::Shared, m_lockWait);
-    RecordFile file(ItemFileName);
+    RecordFile file(ItemFileName, RecordFile::ReadOnly);
     RecordScan scan(file);
     bool found = false;
     while (!found && scan.next())
@@ -66,7 +66,7 @@ ItemStore::Saved ItemStore::saveText(const QString& tag, const QString& text,
         if (bodyBefore && m_buffer.Body != *bodyBefore)
             return {Saved::ChangedMeanwhile, m_buffer.Body};
         const qsizetype cut = m_buffer.setBody(text);
-        file.write(scan.number(), m_buffer);
+        file.write(scan.number(), m_buffer, scan.record());
         return {Saved::Written, m_buffer.Body, cut};
     }
     scan.loadInto(m_buffer);
@@ -108,7 +108,7 @@ bool ItemStore::renameItem(const QString& tag, const QString& name) {
         if (wanted(scan.tag())) {
             scan.loadInto(m_buffer);
             m_buffer.setTag(name);
-            file.write(scan.number(), m_buffer);
+            file.write(scan.number(), m_buffer, scan.record());
             return true;
         }
     }

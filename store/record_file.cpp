@@ -5,9 +5,13 @@
 
 #include <cmath>
 
-RecordFile::RecordFile(const QString& fileName)
+RecordFile::RecordFile(const QString& fileName, Access access)
     : m_file(fileName) {
-    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+    if (access == ReadOnly) {
+        m_writeError = QStringLiteral("The file was opened for reading only.");
+        if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            fail(m_file.errorString());
+    } else if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         // A read-only item file still lists and shows its items.
         m_writeError = m_file.errorString();
         if (!m_file.exists() || !m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
@@ -35,14 +39,17 @@ void RecordFile::readBytes(qint64 offset, qint64 count, char* into) {
     }
 }
 
-void RecordFile::write(qint64 n, const NoteRecord& buffer) {
+void RecordFile::write(qint64 n, const NoteRecord& buffer,
+                       std::optional<QByteArrayView> overwritten) {
     if (!isWritable())
         fail(m_writeError);
     const qint64 oldSize = m_file.size();
     const qint64 offset = (n - 1) * NoteRecord::Size;
     // What the write overwrites, to put back should it stop halfway.
     QByteArray previous;
-    if (offset < oldSize && m_file.seek(offset))
+    if (overwritten)
+        previous = overwritten->toByteArray();
+    else if (offset < oldSize && m_file.seek(offset))
         previous = m_file.read(NoteRecord::Size);
     const QByteArray bytes = buffer.toBytes();
     qint64 written = 0;

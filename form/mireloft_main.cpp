@@ -13,6 +13,7 @@
 
 #ifndef Q_OS_WIN
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -83,6 +84,23 @@ void MireloftMain::showError(const QString& message) {
     ask({QStringLiteral("Cardisto"), message, MessageBoxStyle::Error});
 }
 
+QString MireloftMain::fileError(const StoreError& error) const {
+    // By the folder that start-up entered: the current one's own name may be gone, or too long
+    // to ask for.
+    const QString folder = QFile::decodeName(m_folder);
+    const QString path = folder.isEmpty()       ? QDir::current().absoluteFilePath(error.fileName())
+                         : folder.endsWith('/') ? folder + error.fileName()
+                                                : folder + '/' + error.fileName();
+    QString reason = error.reason();
+#ifndef Q_OS_WIN
+    struct stat here {};
+    if (::stat(".", &here) == 0 && here.st_nlink == 0)
+        reason += QStringLiteral("\nIts folder was removed while Cardisto was running.");
+#endif
+    return QStringLiteral("The file \"%1\" could not be used:\n%2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
 bool MireloftMain::inProgramFolder() {
     if (!m_folderError.isEmpty())
         showError(m_folderError);
@@ -103,7 +121,7 @@ bool MireloftMain::reportingFileErrors(const std::function<void()>& call, Outcom
             QStringLiteral("Cardisto started without its items, and changed nothing. Choosing "
                            "New Item, even if you then cancel it, reads the file again."),
         };
-        showError(error.message(m_folder) + QStringLiteral("\n\n") + outcomes[int(outcome)]);
+        showError(fileError(error) + QStringLiteral("\n\n") + outcomes[int(outcome)]);
     } catch (const std::bad_alloc&) {
         showError(QStringLiteral("There is not enough memory for this command, so it stopped. "
                                  "Every change to the items is written whole or not at all, so "

@@ -14,6 +14,7 @@
 
 class DesktopServices;
 class FormView;
+class StoreError;
 
 // The main window's state and procedures, free of widgets. Every behaviour of the program is
 // one of these procedures; the window (or a test) calls them and they talk back through
@@ -76,6 +77,8 @@ private:
     int ask(const Message& message);
     // An error the user must know of.
     void showError(const QString& message);
+    // Which file could not be used, and why, for a message.
+    QString fileError(const StoreError& error) const;
     // False, after telling the user why, when start-up could not enter the program's folder.
     bool inProgramFolder();
     // Warns when the selection is blank, but lets the caller decide whether to go on.

@@ -4,14 +4,14 @@
 
 #include <stdexcept>
 
-// A file operation that failed. Commands stop on it with every file closed, and the user is
-// told which file and why; the program goes on running.
+// A file operation that failed: which file, as the store names it, and why, in a sentence for
+// the user. Commands stop on it with every file closed; the program goes on running.
 class StoreError : public std::runtime_error {
 public:
     StoreError(QString fileName, QString reason);
 
-    // For the user: which file, and why. `folder`: the current one, as the program entered it.
-    QString message(const QByteArray& folder = {}) const;
+    const QString& fileName() const { return m_fileName; }
+    const QString& reason() const { return m_reason; }
 
 private:
     QString m_fileName;

@@ -215,7 +215,7 @@ private slots:
         try {
             QTEST(run(call), "result");
         } catch (const StoreError& error) {
-            QFAIL(qPrintable(error.message()));
+            QFAIL(qPrintable(error.reason()));
         }
         QCOMPARE(ItemFiles::read("zmr.lst"), after.isNull() ? before : after);
         QVERIFY(!throughLink ||
@@ -294,7 +294,7 @@ private slots:
                 const AsUserOnSmallDisk user(during.sizeLimit);
                 run({ops[i], ops[i] == Add ? "e" : "a", "new text"}, during.observer);
             } catch (const StoreError& error) {
-                message = error.message();
+                message = error.reason();
             }
             QVERIFY2(message.contains(errors[i]) && message.isEmpty() == errors[i].isEmpty(),
                      qPrintable(message));

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "item_store.h"
-#include "note_record.h"
 #include "tag_list_model.h"
 
 #include <QString>
@@ -22,6 +21,8 @@ class StoreError;
 // whole session with the item file, and tells the user; no file is open and no lock held while a
 // box is shown. Procedure names follow the window's design (mnu_New_Click, ML_Selector_Click,
 // ...) on purpose, so that they read as the design's own names rather than this code's style.
+// It owns the list of items (a model the window shows), the store with its record buffer, the
+// item whose text the editor shows, and the program's folder; the window owns the widgets.
 class MireloftMain {
 public:
     using Procedure = void (MireloftMain::*)();

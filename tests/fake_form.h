@@ -1,12 +1,20 @@
+// The fakes of the window and the desktop, and a program folder to run the procedures in.
 #pragma once
+
+#include "item_files.h"
 
 #include "desktop_services.h"
 #include "form_view.h"
 #include "message_box_style.h"
+#include "mireloft_main.h"
 #include "tag_list_model.h"
 
+#include <QDir>
 #include <QQueue>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h> // for the tests that make folders, pipes and links
 
 // A window without widgets: records what the procedures show and answers their dialogs from a
 // script. A box with an OK button only needs no script; any other dialog without a scripted
@@ -83,4 +91,23 @@ public:
     }
     std::optional<QString> programForFile(const QString&) override { return std::nullopt; }
     bool startProgramWith(const QString&, const QString&) override { return true; }
+};
+
+// A fresh program folder, made the current directory, with the procedures on a fake window.
+struct FormFixture {
+    QTemporaryDir dir;
+    QString previousDir = QDir::currentPath();
+    FakeView view;
+    FakeDesktop desktop;
+    MireloftMain form{view, desktop, std::chrono::milliseconds(200)};
+
+    FormFixture() {
+        desktop.folder = QFile::encodeName(dir.path());
+        view.show(form.tags());
+        QDir::setCurrent(dir.path());
+    }
+    ~FormFixture() { QDir::setCurrent(previousDir); }
+
+    QString path() const { return dir.filePath(QStringLiteral("zmr.lst")); }
+    QByteArray items() const { return ItemFiles::read(path()); }
 };

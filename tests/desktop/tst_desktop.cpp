@@ -1,7 +1,7 @@
 // GIO's headers use names that Qt defines as macros, so they come first.
 #include <gio/gdesktopappinfo.h>
 
-#include "form_fixture.h"
+#include "fake_form.h"
 
 #include "help_file_lookup.h"
 #include "help_topics.h"

@@ -1,4 +1,4 @@
-#include "form_fixture.h"
+#include "fake_form.h"
 
 #include "item_file.h"
 

@@ -1,5 +1,4 @@
 #include "fake_form.h"
-#include "item_files.h"
 #include "modal.h"
 
 #include "editor_wrap.h"

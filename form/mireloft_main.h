@@ -27,8 +27,8 @@ class MireloftMain {
 public:
     using Procedure = void (MireloftMain::*)();
 
-    MireloftMain(FormView& view, DesktopServices& desktop,
-                 std::chrono::milliseconds lockWait = ItemStore::DefaultLockWait);
+    // Commands wait `lockWait` for another copy that holds the item file.
+    MireloftMain(FormView& view, DesktopServices& desktop, std::chrono::milliseconds lockWait);
 
     // Start-up and shut-down.
     void Form_Load();

@@ -17,10 +17,10 @@
 // field from the last record read.
 class ItemStore {
 public:
-    // How long a command waits for another copy that holds the file, unless told otherwise.
+    // How long the program's commands wait for another copy that holds the file.
     static constexpr std::chrono::seconds DefaultLockWait{5};
 
-    explicit ItemStore(std::chrono::milliseconds lockWait = DefaultLockWait);
+    explicit ItemStore(std::chrono::milliseconds lockWait);
 
     // Every whole record's tag, as stored, in record order, into `tags`, whose memory is reused.
     // `beforeFill` runs once the file is locked and its first block read, before `tags` changes.

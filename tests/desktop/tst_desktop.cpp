@@ -183,7 +183,7 @@ private slots:
         FakeView view; // the procedure on the real desktop
         view.answers.enqueue(QTest::currentDataTag());
         QtDesktopServices desktop;
-        MireloftMain form(view, desktop);
+        MireloftMain form(view, desktop, std::chrono::milliseconds(200));
         QFETCH(QString, temporary);
         qputenv("TMPDIR", QFile::encodeName(temporary.isEmpty() ? path("tmp") : temporary));
         form.mnu_www_Click();

@@ -194,12 +194,6 @@ private slots:
         QCOMPARE(QDir(path("tmp")).entryList(QDir::Files), QStringList());
         g_clear_object(&app);
     }
-
-    // Guards: a browser known by a path with a blank started as two words.
-    void browserByItsPath() {
-        QVERIFY(QtDesktopServices().startProgramWith(path("a browser"), "x:y"));
-        QTRY_COMPARE(ItemFiles::read(path("arguments")), "x:y\n");
-    }
 };
 
 QTEST_MAIN(TestDesktop)

@@ -38,13 +38,14 @@ const QString busy = fileBusy + "Nothing was changed by the command that stopped
 // What the user and another copy do before a command runs. Every member has an initializer, so
 // that a row names only what it changes.
 struct Given {
-    QByteArray before = ba; // zmr.lst when the list is first shown
-    QString picked{};       // then selected and shown, "" the blank tag; null: nothing is picked
-    QString typed{};        // then typed into the editor; null: it is left as it is
-    QByteArray meanwhile{}; // then zmr.lst as another copy rewrites it; null: it is left alone
-    QString clicked{};      // then picked for the command, which is Select; null: none
-    Other another = Idle;   // then, while the command runs
-    QString answer{};       // to the command's input box, or Yes or No to its question
+    QByteArray before = ba;  // zmr.lst when the list is first shown
+    QString picked{};        // then selected and shown, "" the blank tag; null: nothing is picked
+    QString typed{};         // then typed into the editor; null: it is left as it is
+    QByteArray meanwhile{};  // then zmr.lst as another copy rewrites it; null: it is left alone
+    QString clicked{};       // then picked for the command, which is Select; null: none
+    bool folderGone = false; // then the program's folder is removed
+    Other another = Idle;    // then, while the command runs
+    QString answer{};        // to the command's input box, or Yes or No to its question
 };
 } // namespace
 Q_DECLARE_METATYPE(Given)
@@ -81,9 +82,6 @@ private slots:
 
     // Guards a start-up message that speaks of a command that stopped.
     void startUpSaysWhatItLeft();
-
-    // Guards a message naming "/zmr.lst" once the program's folder is removed while it runs.
-    void removedFolderIsNamed();
 
     // Guards equal tags out of record order where a sort is not stable: in runs longer than a
     // small sort's, and across the parts that threads sort apart.
@@ -143,6 +141,11 @@ void TestForm::commands_data() {
         {"", "a", "b"}, "", c0);
     row("New, file held: one box", New, {.another = Holds, .answer = "C"}, {newName, busy}, ba,
         kept, "unsaved", c0);
+    row("New, the program's folder removed", New, {.folderGone = true, .answer = "x"},
+        {newName, "Cardisto|The file \"DIR/zmr.lst\" could not be used:\nNo such file or "
+                  "directory\nIts folder was removed while Cardisto was running.\n\nNothing was "
+                  "changed by the command that stopped here.|16"},
+        "<missing>", kept, "unsaved", c0);
     row("New, refresh finds the file held", New, {.another = Interrupts, .answer = "C"},
         {newName, written}, ba + record("C"), kept, "unsaved", c0);
     row("Rename offers the picked name", Rename, {.picked = "b", .answer = "c"}, {renameB},
@@ -232,7 +235,7 @@ void TestForm::commands() {
     QFETCH(Given, given);
     FormFixture f;
     ItemFiles::write(f.path(), given.before);
-    f.form.DisplayTags();
+    f.form.Form_Load();
     // No item's text, so that what a command leaves in the editor shows.
     f.view.editor = QStringLiteral("unsaved");
     if (!given.picked.isNull()) {
@@ -250,9 +253,10 @@ void TestForm::commands() {
     f.view.listings = 0;
     if (!given.clicked.isNull())
         f.view.selected = int(f.view.items().indexOf(given.clicked.leftJustified(60)));
+    QVERIFY(!given.folderGone || (QFile::remove(f.path()) && QDir().rmdir(f.dir.path())));
     QFETCH(Command, command);
     (f.form.*command)();
-    QTEST(f.view.boxes.replaceInStrings(QDir::currentPath(), QStringLiteral("DIR")), "dialogs");
+    QTEST(f.view.boxes.replaceInStrings(f.dir.path(), QStringLiteral("DIR")), "dialogs");
     QTEST(f.items(), "after");
     QStringList list;
     const QStringList items = f.view.items();
@@ -316,18 +320,6 @@ void TestForm::startUpSaysWhatItLeft() {
     QCOMPARE(f.view.boxes.value(0).section('\n', 2),
              "\nCardisto started without its items, and changed nothing. Choosing New Item, even "
              "if you then cancel it, reads the file again.|16");
-}
-
-void TestForm::removedFolderIsNamed() {
-    FormFixture f;
-    f.form.Form_Load();
-    QVERIFY(QFile::remove(f.path()) && QDir().rmdir(f.dir.path()));
-    f.view.answers << "x";
-    f.form.mnu_New_Click();
-    QCOMPARE(f.view.boxes.last(), "Cardisto|The file \"" + f.path() +
-                                      "\" could not be used:\nNo such file or directory\nIts "
-                                      "folder was removed while Cardisto was running.\n\nNothing "
-                                      "was changed by the command that stopped here.|16");
 }
 
 void TestForm::orderIsTheLocales_data() {

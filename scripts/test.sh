@@ -9,6 +9,14 @@ cd "$(dirname "$0")/.."
 source scripts/stages.sh
 scripts/install-deps.sh --tests
 
+# Qt makes /tmp/runtime-$USER for a session without a runtime folder, and leaves it there: the
+# tests get one of their own, removed at the end. (As another user they have their own TMPDIR.)
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    export XDG_RUNTIME_DIR
+    trap 'stages_summary; rm -rf -- "$XDG_RUNTIME_DIR"' EXIT
+fi
+
 werror=${CARDISTO_WERROR:-OFF}
 
 formatting() {

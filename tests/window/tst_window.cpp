@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
@@ -169,6 +170,18 @@ private slots:
               u"within %1 seconds"_s.arg(ItemStore::DefaultLockWait.count()),
               u"more than %1 characters without"_s.arg(groupedNumber(LongestWordWrapped))})
             QVERIFY2(text.contains(fact), qPrintable(fact));
+    }
+
+    // Guards the name proposed padded to 60 characters scrolled out of view by its blanks.
+    void inputBoxShowsTheName() {
+        const QString padded = QStringLiteral("b").leftJustified(60);
+        whenModal([](QWidget* box) {
+            auto* line = box->findChild<QLineEdit*>();
+            QCOMPARE(line->cursorPosition(), 0);
+            QCOMPARE(line->selectedText().size(), 60);
+            QTest::keyClick(line, Qt::Key_Return);
+        });
+        QCOMPARE(showInputBox(nullptr, "New item name...", "New Item", padded), padded);
     }
 
     // Guards: an item or button reaching another or a second procedure, or a separator any.

@@ -160,15 +160,24 @@ private slots:
         QCOMPARE(showInputBox(nullptr, "New item name...", "New Item", padded), padded);
     }
 
-    // Guards: an item or button reaching another or a second procedure, or a separator any.
+    // Guards: an item or button reaching another or a second procedure, or a separator any; a
+    // caption or access key changed.
     void menusAndToolbarReachTheirProcedures() {
         Window window{m_desktop};
+        QStringList captions;
         for (const char* item : {"mnu_New", "mnu_delete", "mnu_rename", "mnu_SaveQuote", "mnu_exit",
-                                 "mnu_copy", "mnu_contents", "mnu_about", "mnu_www"})
+                                 "mnu_copy", "mnu_contents", "mnu_about", "mnu_www"}) {
+            captions << window.findChild<QAction*>(item)->text();
             window.findChild<QAction*>(item)->trigger();
-        QCOMPARE(window.findChild<QWidget*>("ML_TB1")->actions().size(), 8); // with 2 separators
-        for (QAction* entry : window.findChild<QWidget*>("ML_TB1")->actions())
+        }
+        for (QAction* entry : window.findChild<QWidget*>("ML_TB1")->actions()) {
+            captions << entry->text();
             entry->trigger(); // a separator's key reaches none: nullptr
+        }
+        QCOMPARE(captions,
+                 (QStringList{"New Item", "Delete Item", "Rename", "Save Quote", "E&xit", "&Copy",
+                              "Contents", "About", "Visit &www.cardisto.org", "New", "Delete",
+                              "Save", "Rename", "", "Copy", "", "Help"}));
         using M = MireloftMain;
         QVERIFY(
             window.asked ==
@@ -212,7 +221,6 @@ private slots:
         QTest::newRow("Home") << "A";
         QTest::newRow("Up") << "A";
         QTest::newRow("Down") << "A";
-        QTest::newRow("Space") << "A";
         QTest::newRow("End") << "C";
     }
     // Guards the first key in a list with nothing picked skipping the first entry.

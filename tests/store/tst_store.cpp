@@ -260,6 +260,8 @@ private slots:
         row("size limit 1000", {Save, Remove}, {full, full}, {}, {.sizeLimit = 1000});
         row("another user's file", {Remove}, {"cannot have the owner and group"},
             [] { return chown("zmr.lst", 0, 0); });
+        row("another user's file in our group", {Remove}, {"cannot have the owner and group"},
+            [] { return chown("zmr.lst", 0, storeGroup); });
         row("an attribute refused", {Remove}, {"cannot have the old one's extended attribute"},
             [] { return setxattr("zmr.lst", "user.refused", "", 0, 0); });
         row("another user's zmr.tmp", {Remove}, {"is another user's file, not a file it left"},

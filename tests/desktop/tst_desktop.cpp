@@ -102,6 +102,8 @@ private slots:
         for (const char* name : {"pipe", "huge"})
             QVERIFY(!window.load(path(name), error) && error.contains(path(name)));
         QVERIFY(found && window.load(*found, error) && !window.showTopic(999));
+        for (const int topic : {10, 210, 220, 230}) // F1's
+            QVERIFY(window.showTopic(topic));
         window.resize(400, 250);
         window.show();
         // The first start comes while this viewer has looked for another but does not yet listen.

@@ -206,8 +206,6 @@ void TestForm::commands_data() {
         record("b", " \tB\r\n ") + a, keptB, "\tB\r\n", "Cardisto - 4 bytes");
     row("Select, deleted by another copy", Select, {.picked = "b", .meanwhile = a}, {gone}, a,
         {"a"}, "B", b1);
-    row("Select, file held", Select, {.picked = "b", .typed = "unsaved", .another = Holds}, {busy},
-        ba, keptB, "unsaved", b1);
     // A pick that fails keeps the highlight on the item the editor shows, for Save to write.
     const QString goneA = "Cardisto|The item \"a\" is no longer in the file: another copy of "
                           "Cardisto, or another program, renamed or deleted it.\n\nThe list now "

@@ -95,8 +95,9 @@ desktop-file-validate "$entry"
 # a path with % handed over by sh.
 exec_line='Exec=sh -c "exec \\"\\$0\\"" "'$work'/un\\"packed \\$1 100%%/cardisto-1.0-linux-x86_64/cardisto"'
 grep -qxF "$exec_line" "$entry" || fail "Exec does not name the folder's program: $(grep ^Exec= "$entry")"
+icon=$(sed -n 's/^Icon=//p' "$entry")
 for size in "${sizes[@]}"; do
-    [ -f "$XDG_DATA_HOME/icons/hicolor/$size/apps/$id.png" ] || fail "no $size icon for the menu"
+    [ -f "$XDG_DATA_HOME/icons/hicolor/$size/apps/$icon.png" ] || fail "no $size icon $icon for the menu"
 done
 "$folder/menu-entry.sh" remove >/dev/null
 ! "$latin1/menu-entry.sh" install 2>/dev/null || fail "a menu entry for a folder whose name is not UTF-8"
@@ -126,11 +127,13 @@ rm -rf -- "$work/build"
 cmp "$work/items" "$target/zmr.lst" || fail "removing the build tree took the items"
 [ -x "$target/cardisto" ] && [ -f "$target/kevra.hlp" ] || fail "the program was not installed"
 
-echo "-- run.sh says where the program is and how to start it, before its window opens"
+echo "-- run.sh says where the program is and how to start it, before its window opens; it refuses a build tree"
 # A copy of the scripts, whose build tree has no items to move; cmake only installs this build.
 mkdir "$work/source"
 cp -r "$source/scripts" "$work/source/"
 ln -s "$build" "$work/source/build-release"
+refused=$("$work/source/scripts/run.sh" "$work/source/build-sanitize/items" 2>&1 || true)
+[[ $refused == *"inside a build tree, which a clean build deletes"* ]] || fail "run.sh installed into a build tree: $refused"
 (
     cmake() { [ "$1" != --install ] || command cmake "$@"; }
     export -f cmake
